@@ -1,0 +1,30 @@
+# Project-wide compile settings, applied to every target through tamsel_settings.
+add_library(tamsel_settings INTERFACE)
+target_compile_options(tamsel_settings INTERFACE -Wall -Wextra)
+if(TAMSEL_WERROR)
+  target_compile_options(tamsel_settings INTERFACE -Werror)
+endif()
+
+if(TAMSEL_SANITIZE)
+  set(_san "-fsanitize=${TAMSEL_SANITIZE}")
+  target_compile_options(tamsel_settings INTERFACE ${_san} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  target_link_options(tamsel_settings INTERFACE ${_san})
+endif()
+
+# One library per subsystem folder, built from the sources the folder holds,
+# so adding a file to a folder needs no build-file edit.
+#   tamsel_folder_library(<name> [DEPENDS <targets>...])
+function(tamsel_folder_library name)
+  cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB _headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(_sources)
+    add_library(${name} STATIC ${_sources} ${_headers})
+    set(_scope PUBLIC)
+  else()
+    add_library(${name} INTERFACE)
+    set(_scope INTERFACE)
+  endif()
+  target_include_directories(${name} ${_scope} ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} ${_scope} tamsel_settings ${ARG_DEPENDS})
+endfunction()

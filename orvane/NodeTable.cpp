@@ -1,0 +1,33 @@
+#include "orvane/NodeTable.h"
+
+#include <cstdlib>
+
+NodeEntry* NodeTable = nullptr;
+int32_t RawMode = 0;
+
+void EnsureNodeTable()
+{
+    if (NodeTable)
+        return;
+    NodeTable = new NodeEntry[kNodeCount];
+    ClearNodeTable();
+    static bool registered = false;
+    if (!registered) {
+        registered = true;
+        std::atexit(FreeNodeTable);
+    }
+}
+
+void ClearNodeTable()
+{
+    if (!NodeTable)
+        return;
+    for (int i = 0; i < kNodeCount; ++i)
+        NodeTable[i] = NodeEntry{};
+}
+
+void FreeNodeTable()
+{
+    delete[] NodeTable;
+    NodeTable = nullptr;
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs, with apt and only when missing, what Tamsel needs to build and test.
+#   scripts/install-deps.sh [extra-package...]
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  clang libclang-rt-dev             # sanitizer and fuzzer runtimes
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libx11-dev
+  "$@"
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
