@@ -1,0 +1,5 @@
+#include "orvane/CXrateOV11.h"
+
+CXrateOV11::CXrateOV11(void* owner, int ownNodeId) : CXrateOV(owner, ownNodeId) {}
+
+CXrateOV11::~CXrateOV11() = default;
