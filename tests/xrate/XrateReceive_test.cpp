@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ std::vector<ReceiveCase> Cases()
         {"HexPassesHighBytesThrough", Conversion::Hex, {"\xe9\xff"}, {"\xe9\xff"}},
         {"HexReadsMinusDigit", Conversion::Hex, {"-1"}, {"\xff"}},
         {"HexReadsDigitThenOtherAsOneDigit", Conversion::Hex, {"4G"}, {"\x04"}},
-        {"HexDecodesOnlyBeforeAZeroByte", Conversion::Hex, {"41\0"s "42", "43"}, {"A", "C"}},
+        {"HexDecodesOnlyBeforeAZeroByte", Conversion::Hex, {"41\0"s "4", "1"}, {"A", ""}},
         {"HexReadsSpaceDigitAsOnePair", Conversion::Hex, {"41 42", "0"}, {"A\x04", " "}},
         {"HexReadsLineFeedDigitAsOnePair", Conversion::Hex, {"41\r\n4243", "1"},
          {"A\r\x04\x24", "1"}},
@@ -70,6 +71,8 @@ std::vector<ReceiveCase> Cases()
         {"BinShowsA512ByteChunkIn1536Characters", Conversion::Bin, {AllBytes()}, {AllBytesAsBin()}},
     };
 }
+
+void PrintTo(const ReceiveCase& c, std::ostream* os) { *os << c.name; }
 
 class XrateReceive : public testing::TestWithParam<ReceiveCase> {};
 
@@ -94,6 +97,14 @@ TEST(XrateReceiveBin, ShowsTheCountedBytesEvenWhenTheChunkStartsWithZero)
     CXrateBin converter(nullptr);
     const unsigned char chunk[] = {0, 0, 0, 0};
     EXPECT_STREQ(converter.XrateReceive(chunk, 3), "00 00 00 ");
+}
+
+TEST(XrateReceiveBin, ACountBeyondTheLargestChunkStaysWithinTheReport)
+{
+    CXrateBin converter(nullptr);
+    const std::vector<unsigned char> chunk(kMaxChunk + 100, 0x41);
+    const std::string shown = converter.XrateReceive(chunk.data(), kMaxChunk + 99);
+    EXPECT_EQ(shown, Repeat("41 ", kMaxChunk));
 }
 
 } // namespace

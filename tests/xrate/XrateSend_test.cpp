@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,8 @@ std::vector<SendCase> AllCases()
             cases.push_back(std::move(c));
     return cases;
 }
+
+void PrintTo(const SendCase& c, std::ostream* os) { *os << c.name; }
 
 class XrateSend : public testing::TestWithParam<SendCase> {};
 
