@@ -67,7 +67,8 @@ int ParseCommand(const char* statement, int& payloadLength, unsigned char* paylo
 
     const Word destinationWord = NextWord(position);
     if (destinationWord.length == 0) {
-        ShowTransmitMessage(owner, "Syntax error\n%s <destination> args", asTyped, kCaptionTransmit);
+        ShowTransmitMessage(owner, "Syntax error\n%s <destination> args", asTyped,
+                            kCaptionTransmit);
         return -1;
     }
     char destinationText[kWordCapacity];

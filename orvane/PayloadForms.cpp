@@ -19,10 +19,10 @@ constexpr const char* kBulkCountRange =
 constexpr const char* kProfileTooLong =
     "%s: profile text longer than 253 characters\nthe statement was not sent";
 
-struct PayloadForm;
-// rest is the statement after the required numbers.
-using FillFunction = int (*)(const PayloadForm&, const PayloadRequest&, const int32_t* numbers,
-                             const char* rest);
+constexpr int kMostNumbers = 2;
+
+struct FillInput;
+using FillFunction = int (*)(const FillInput&);
 
 struct PayloadForm {
     CommandCode code;
@@ -34,11 +34,23 @@ struct PayloadForm {
     FillFunction fill;   // lays out the payload; returns its length or -1
 };
 
+struct FillInput {
+    const PayloadForm& form;
+    const PayloadRequest& request;
+    const int32_t* numbers;  // the required numbers, in order
+    const char* rest;        // the statement after them
+};
+
 void PutLittleEndian(unsigned char* out, int32_t value, int bytes)
 {
     const uint32_t bits = uint32_t(value);
     for (int i = 0; i < bytes; ++i)
         out[i] = uint8_t(bits >> (8 * i));
+}
+
+void Refuse(const PayloadRequest& request, const char* message, const char* caption)
+{
+    ShowTransmitMessage(request.owner, message, request.commandWord, caption);
 }
 
 // Reads one required number; false after showing why the statement is refused.
@@ -49,105 +61,105 @@ bool ReadNumber(const char*& position, int32_t& value, const char* usage, const 
     if (token == NumberToken::Number)
         return true;
     if (token == NumberToken::TooLong)
-        ShowTransmitMessage(request.owner, kTooLongArgument, request.commandWord, kCaptionTx);
+        Refuse(request, kTooLongArgument, kCaptionTx);
     else
-        ShowTransmitMessage(request.owner, usage, request.commandWord, caption);
+        Refuse(request, usage, caption);
     return false;
 }
 
-int FillBare(const PayloadForm& form, const PayloadRequest& request, const int32_t*, const char*)
+int FillBare(const FillInput& in)
 {
-    request.payload[0] = form.commandByte;
-    request.payload[1] = uint8_t(request.ownNodeId);
+    in.request.payload[0] = in.form.commandByte;
+    in.request.payload[1] = uint8_t(in.request.ownNodeId);
     return 2;
 }
 
 // The text that follows the destination word, less the one separating
 // character, sent as typed up to the end of the statement.
-int FillProfile(const PayloadForm& form, const PayloadRequest& request, const int32_t*, const char*)
+int FillProfile(const FillInput& in)
 {
-    const char* text = request.arguments[0] != '\0' ? request.arguments + 1 : request.arguments;
+    const char* text = in.rest[0] != '\0' ? in.rest + 1 : in.rest;
     const std::size_t length = std::strlen(text);
     if (length > std::size_t(kMaxProfileText)) {
-        ShowTransmitMessage(request.owner, kProfileTooLong, request.commandWord, kCaptionTx);
+        Refuse(in.request, kProfileTooLong, kCaptionTx);
         return -1;
     }
-    FillBare(form, request, nullptr, nullptr);
-    std::memcpy(request.payload + 2, text, length);
+    FillBare(in);
+    std::memcpy(in.request.payload + 2, text, length);
     return 2 + int(length);
 }
 
-int FillSetId(const PayloadForm& form, const PayloadRequest& request, const int32_t* numbers, const char*)
+int FillSetId(const FillInput& in)
 {
-    FillBare(form, request, numbers, nullptr);
-    request.payload[2] = uint8_t(numbers[0]);
+    FillBare(in);
+    in.request.payload[2] = uint8_t(in.numbers[0]);
     return 3;
 }
 
 // setidreply carries the old ID where other payloads carry the sender.
-int FillSetIdReply(const PayloadForm& form, const PayloadRequest& request, const int32_t* numbers, const char*)
+int FillSetIdReply(const FillInput& in)
 {
-    request.payload[0] = form.commandByte;
-    request.payload[1] = uint8_t(numbers[0]);
-    request.payload[2] = uint8_t(numbers[1]);
+    unsigned char* payload = in.request.payload;
+    payload[0] = in.form.commandByte;
+    payload[1] = uint8_t(in.numbers[0]);
+    payload[2] = uint8_t(in.numbers[1]);
     return 3;
 }
 
 // The register number lives in the command byte's low nibble.
-int FillRegister(const PayloadForm& form, const PayloadRequest& request, const int32_t* numbers, const char*)
+int FillRegister(const FillInput& in)
 {
-    request.payload[0] = uint8_t(form.commandByte + (numbers[0] & 0x0F));
-    request.payload[1] = uint8_t(request.ownNodeId);
-    if (form.valueBytes > 0)
-        PutLittleEndian(request.payload + 2, numbers[1], form.valueBytes);
-    return 2 + form.valueBytes;
+    unsigned char* payload = in.request.payload;
+    payload[0] = uint8_t(in.form.commandByte + (in.numbers[0] & 0x0F));
+    payload[1] = uint8_t(in.request.ownNodeId);
+    if (in.form.valueBytes > 0)
+        PutLittleEndian(payload + 2, in.numbers[1], in.form.valueBytes);
+    return 2 + in.form.valueBytes;
 }
 
 // A read carries zero bytes where a write or reply carries its value.
-int FillMemory(const PayloadForm& form, const PayloadRequest& request, const int32_t* numbers, const char*)
+int FillMemory(const FillInput& in)
 {
-    FillBare(form, request, numbers, nullptr);
-    PutLittleEndian(request.payload + 2, numbers[0], 3);
-    PutLittleEndian(request.payload + 5, form.numbers > 1 ? numbers[1] : 0, form.valueBytes);
-    return 5 + form.valueBytes;
+    FillBare(in);
+    const int32_t value = in.form.numbers > 1 ? in.numbers[1] : 0;
+    PutLittleEndian(in.request.payload + 2, in.numbers[0], 3);
+    PutLittleEndian(in.request.payload + 5, value, in.form.valueBytes);
+    return 5 + in.form.valueBytes;
 }
 
-int FillBulkGet(const PayloadForm& form, const PayloadRequest& request, const int32_t* numbers, const char*)
+int FillBulkGet(const FillInput& in)
 {
-    FillBare(form, request, numbers, nullptr);
-    request.payload[2] = uint8_t(numbers[0]);
-    request.payload[3] = uint8_t(numbers[1]);
+    FillBare(in);
+    in.request.payload[2] = uint8_t(in.numbers[0]);
+    in.request.payload[3] = uint8_t(in.numbers[1]);
     return 4;
 }
 
 // The count both sizes the payload and goes on the wire in one byte, so a
 // count the length byte cannot carry is refused rather than cut.
-int FillBulkWords(const PayloadForm& form, const PayloadRequest& request, const int32_t* numbers,
-                  const char* rest)
+int FillBulkWords(const FillInput& in)
 {
-    const int32_t count = numbers[1];
+    const int32_t count = in.numbers[1];
     if (count < 0 || count > kMaxBulkWords) {
-        ShowTransmitMessage(request.owner, kBulkCountRange, request.commandWord, kCaptionTx);
+        Refuse(in.request, kBulkCountRange, kCaptionTx);
         return -1;
     }
-    const char* position = rest;
-    unsigned char* out = request.payload + 4;
+    const char* position = in.rest;
+    unsigned char* out = in.request.payload + 4;
     for (int32_t i = 0; i < count; ++i) {
         int32_t word = 0;
         const NumberToken token = ParseNumber(position, word);
-        if (token == NumberToken::None) {
-            ShowTransmitMessage(request.owner, kBulkTooFew, request.commandWord, kCaptionTx);
-            return -1;
-        }
         if (token != NumberToken::Number) {
-            const char* message = token == NumberToken::TooLong ? kTooLongArgument : kBulkUsage;
-            ShowTransmitMessage(request.owner, message, request.commandWord, kCaptionTx);
+            const char* message = token == NumberToken::None      ? kBulkTooFew
+                                  : token == NumberToken::TooLong ? kTooLongArgument
+                                                                  : kBulkUsage;
+            Refuse(in.request, message, kCaptionTx);
             return -1;
         }
         *out++ = uint8_t(uint32_t(word) >> 8);
         *out++ = uint8_t(word);
     }
-    FillBulkGet(form, request, numbers, rest);
+    FillBulkGet(in);
     return 4 + 2 * count;
 }
 
@@ -175,8 +187,6 @@ const PayloadForm kForms[] = {
     {kCmdBulkReply, 0xA2, 2, 0, kBulkUsage, kCaptionTx, FillBulkWords},
 };
 
-constexpr int kMostNumbers = 2;
-
 } // namespace
 
 int BuildBurstPayload(const PayloadRequest& request)
@@ -202,7 +212,7 @@ int BuildPayload(int code, const PayloadRequest& request)
             if (!ReadNumber(position, numbers[i], form.usage, form.caption, request))
                 return -1;
         }
-        return form.fill(form, request, numbers, position);
+        return form.fill({form, request, numbers, position});
     }
     return -1;
 }

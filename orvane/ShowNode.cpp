@@ -26,7 +26,8 @@ public:
             return;
         va_list args;
         va_start(args, format);
-        const int written = std::vsnprintf(m_out + m_used, std::size_t(m_capacity - m_used), format, args);
+        const std::size_t room = std::size_t(m_capacity - m_used);
+        const int written = std::vsnprintf(m_out + m_used, room, format, args);
         va_end(args);
         if (written > 0)
             m_used = written < m_capacity - 1 - m_used ? m_used + written : m_capacity - 1;

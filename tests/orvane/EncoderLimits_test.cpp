@@ -88,7 +88,8 @@ TEST_F(EncoderLimits, ArgumentOf199CharactersIsRead)
 
 TEST_F(EncoderLimits, LongerArgumentIsRefused)
 {
-    for (const std::string& line : {"set16 5 3 " + Repeat("0", 200), "burst 1 2 3 4 " + Repeat("9", 300),
+    for (const std::string& line : {"set16 5 3 " + Repeat("0", 200),
+                                    "burst 1 2 3 4 " + Repeat("9", 300),
                                     "bulkset 5 1 1 " + Repeat("1", 200)}) {
         CXrateOV converter(nullptr, 63);
         const SentLine sent = SendLine(converter, line);
@@ -176,7 +177,8 @@ TEST_F(EncoderLimits, LineWithoutPacketsReturnsLengthZero)
 TEST_F(EncoderLimits, OwnNodeIdIsTheSenderAndBroadcastSource)
 {
     CXrateOV converter(nullptr, 7);
-    EXPECT_EQ(HexText(SendLine(converter, "reset all;get16 this 1").bytes), "87 02 00 07 47 02 41 07");
+    EXPECT_EQ(HexText(SendLine(converter, "reset all;get16 this 1").bytes),
+              "87 02 00 07 47 02 41 07");
 }
 
 TEST_F(EncoderLimits, MessageBoxesBelongToTheOwningView)

@@ -98,7 +98,8 @@ TEST_F(ShowNodeReport, NamedNodeIsShownEvenIfNeverHeard)
 {
     EXPECT_EQ(Show("shownode reg16 7"), EmptyBlock16("Node 7(07)  16bit registers\r\n"));
     EXPECT_EQ(Show("shownode reg32 63"), EmptyBlock32("Node 63(3F)  32bit registers\r\n"));
-    EXPECT_EQ(Show("shownode\treg16\t7\tignored words"), EmptyBlock16("Node 7(07)  16bit registers\r\n"));
+    EXPECT_EQ(Show("shownode\treg16\t7\tignored words"),
+              EmptyBlock16("Node 7(07)  16bit registers\r\n"));
 }
 
 TEST_F(ShowNodeReport, NodeNumberIsDecimalOnly)
@@ -145,7 +146,8 @@ TEST_F(ShowNodeReport, RegisterCellsShowDecimalAndHex)
     Reply32(9, 15, int32_t(0xDEADBEEF));
     const std::string line = Repeat(kEmpty32, 4) + "\r\n";
     EXPECT_EQ(Show("shownode reg32"),
-              "Node 5(05)  32bit registers\r\n" + Repeat(line, 4) + "Node 9(09)  32bit registers\r\n" +
+              "Node 5(05)  32bit registers\r\n" + Repeat(line, 4) +
+                  "Node 9(09)  32bit registers\r\n" +
                   "         5(00000005) " + Repeat(kEmpty32, 3) + "\r\n" + line + line +
                   Repeat(kEmpty32, 3) + "3735928559(DEADBEEF) \r\n");
 }
@@ -205,7 +207,8 @@ TEST_F(ShowNodeReport, SmallBufferIsCutNotOverrun)
     int len = 0;
     ShowNode(text, len, out, sizeof out);
     EXPECT_EQ(len, kSendReport);
-    EXPECT_EQ(std::string(out), std::string("Node 0(00)  32bit registers\r\n----------").substr(0, 39));
+    // 39 characters and the terminator.
+    EXPECT_EQ(std::string(out), "Node 0(00)  32bit registers\r\n----------");
 }
 
 } // namespace
