@@ -96,9 +96,10 @@ protected:
 
 private:
     struct OpenResult;
+    enum class LineSetup;
     OpenResult OpenDevice(const char* name) const;
-    int ConfigureLine(int fd, std::string& reason);
-    int TakeAndCloseHandle(int waitMs);
+    LineSetup ConfigureLine(int fd, const std::string& path, std::string& detail);
+    void TakeAndCloseHandle(int waitMs);
     bool ReaderUses(int fd) const;
 
     void* m_owner;

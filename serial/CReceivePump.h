@@ -60,7 +60,8 @@ public:
     // User-interface thread, for each data-arrived notice: takes up to 512
     // bytes from the ring, terminates them with a zero byte, hands them to
     // consumer (ShowReceived) and shows "Receive buffer overflowed" the first
-    // time an overflow is seen. Returns 0.
+    // time an overflow is seen. A notice that comes in while the consumer
+    // runs (under a box it shows) is handled once it has returned. Returns 0.
     int OnReceive(const Consumer& consumer);
 
 private:
@@ -80,5 +81,7 @@ private:
     std::thread m_thread;
 
     std::int32_t m_overflowReported = 0;
+    bool m_inConsumer = false;
+    int m_deferredNotices = 0;  // notices that came in while the consumer ran
     unsigned char m_chunk[kMaxChunk + 1] = {};
 };
