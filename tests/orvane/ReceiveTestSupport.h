@@ -73,3 +73,31 @@ protected:
 private:
     TickSource m_previousSource = nullptr;
 };
+
+#include "orvane/PacketDecoder.h"
+#include "orvane/ReceiveFramer.h"
+#include "orvane/TextBuffer.h"
+
+// Hands chunks to the receive side as the receive pump does, each followed by
+// a zero byte, and returns the text of each call.
+class Receiver {
+public:
+    explicit Receiver(FrameVersion version) : m_version(version) {}
+
+    std::string Feed(const Bytes& bytes)
+    {
+        Bytes chunk = bytes;
+        chunk.push_back(0x00);
+        m_text.Clear();
+        for (std::size_t i = 0; i + 1 < chunk.size(); ++i)
+            if (m_framer.Push(chunk[i], m_version, m_text))
+                DecodeOrvanePacket(m_text, m_framer.Destination(), m_framer.PayloadLength(),
+                                   m_framer.Payload(), m_framer.ChecksumPassed());
+        return m_text.Text();
+    }
+
+private:
+    FrameVersion m_version;
+    ReceiveFramer m_framer;
+    TextBuffer m_text{400000};
+};
