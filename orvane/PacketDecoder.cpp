@@ -201,6 +201,21 @@ void RenderMemory(TextBuffer& text, const Packet& packet)
     }
 }
 
+// The cell "0x%04X(%5d), " of one 16-bit word, written directly: a 6-byte
+// packet can ask for 255 of them, and a formatted print per cell would make
+// such packets the slowest thing on the line.
+void AppendBulkCell(TextBuffer& text, uint16_t word)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    char cell[] = "0x0000(    0), ";
+    for (int i = 0; i < 4; ++i)
+        cell[5 - i] = hex[(word >> (4 * i)) & 0x0F];
+    int at = 11;
+    for (unsigned rest = word; rest != 0; rest /= 10)
+        cell[at--] = static_cast<char>('0' + rest % 10);
+    text.Append(cell, sizeof cell - 1);
+}
+
 // As many cells as the count byte says, whatever the payload holds.
 void RenderBulkWords(TextBuffer& text, const Packet& packet, const char* label)
 {
@@ -208,10 +223,9 @@ void RenderBulkWords(TextBuffer& text, const Packet& packet, const char* label)
     const int count = static_cast<int>(payload.Byte(3));
     text.Format("%s from ID:%02X %s: S:%d Len:%d> ", label, packet.source,
                 packet.destinationText, Signed(payload.Byte(2)), count);
-    for (int i = 0; i < count; ++i) {
-        const uint32_t word = payload.Byte(4 + 2 * i) << 8 | payload.Byte(5 + 2 * i);
-        text.Format("0x%04X(%5d), ", word, Signed(word));
-    }
+    for (int i = 0; i < count; ++i)
+        AppendBulkCell(text, static_cast<uint16_t>(payload.Byte(4 + 2 * i) << 8 |
+                                                   payload.Byte(5 + 2 * i)));
     text.Append("\r\n");
 }
 

@@ -18,10 +18,14 @@ void TextBuffer::Clear()
 
 int TextBuffer::Append(const char* text)
 {
-    std::size_t count = std::strlen(text);
+    return Append(text, std::strlen(text));
+}
+
+int TextBuffer::Append(const char* chars, std::size_t count)
+{
     if (count > m_capacity - m_length)
         count = m_capacity - m_length;
-    std::memcpy(m_text.get() + m_length, text, count);
+    std::memcpy(m_text.get() + m_length, chars, count);
     m_length += count;
     m_text[m_length] = '\0';
     return static_cast<int>(count);

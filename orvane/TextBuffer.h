@@ -21,6 +21,7 @@ public:
     // Each returns the number of characters added, which is where the next
     // cell of a line starts relative to the text added so far.
     int Append(const char* text);
+    int Append(const char* chars, std::size_t count);
     int Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
     // One "%02X " cell per byte, as the packet dumps show them.
     int AppendHexCells(const unsigned char* bytes, int count);
