@@ -141,11 +141,27 @@ void OrvaneSim::Flush(int64_t nowMs)
     }
 }
 
+bool OrvaneSim::ReadRequests()
+{
+    unsigned char buffer[4096];
+    std::vector<LinePiece> out;
+    for (;;) {
+        const ssize_t got = read(m_line.Master(), buffer, sizeof buffer);
+        if (got > 0) {
+            m_bus->Hear(buffer, static_cast<std::size_t>(got), NowMs(), out);
+            Enqueue(out, NowMs());
+            continue;
+        }
+        if (got < 0 && errno == EINTR)
+            continue;
+        return got < 0 && errno == EAGAIN;
+    }
+}
+
 void OrvaneSim::Run()
 {
     SimBus& bus = *m_bus;
     std::vector<LinePiece> out;
-    unsigned char buffer[4096];
     int64_t nextTrafficMs = m_trafficMs > 0 ? NowMs() + m_trafficMs : -1;
     int hangUpPauseMs = 0;
 
@@ -168,17 +184,8 @@ void OrvaneSim::Run()
         if (fds[0].revents & POLLIN)
             return;
 
-        if (count == 2 && (fds[1].revents & POLLIN)) {
-            for (;;) {
-                const ssize_t got = read(m_line.Master(), buffer, sizeof buffer);
-                if (got <= 0)
-                    break;
-                bus.Hear(buffer, static_cast<std::size_t>(got), NowMs(), out);
-                Enqueue(out, NowMs());
-            }
-        } else if (count == 2 && (fds[1].revents & (POLLHUP | POLLERR))) {
+        if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) && !ReadRequests())
             hangUpPauseMs = kHangUpPauseMs;
-        }
 
         now = NowMs();
         bus.Expire(now, out);

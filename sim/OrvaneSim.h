@@ -41,6 +41,9 @@ public:
 
 private:
     void Run();
+    // Hears everything the device has sent; false when the line reports a
+    // hang-up or an error instead.
+    bool ReadRequests();
     void Enqueue(std::vector<LinePiece>& pieces, int64_t nowMs);
     void Flush(int64_t nowMs);
     bool HeadReady(int64_t nowMs) const { return !m_queue.empty() && m_headDueMs <= nowMs; }

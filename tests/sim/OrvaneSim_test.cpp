@@ -8,7 +8,9 @@
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +25,15 @@ public:
             close(m_fd);
     }
     bool Ok() const { return m_fd >= 0; }
+    // What a monitor does when it opens a port; a hang-up resets the device's settings.
+    bool MakeRaw() const
+    {
+        termios settings{};
+        if (tcgetattr(m_fd, &settings) != 0)
+            return false;
+        cfmakeraw(&settings);
+        return tcsetattr(m_fd, TCSANOW, &settings) == 0;
+    }
     void Send(const Bytes& bytes) const
     {
         ASSERT_EQ(write(m_fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
@@ -174,6 +185,26 @@ TEST(OrvaneSim, StopsPromptlyWithSplitPiecesStillWaiting)
     EXPECT_EQ(Hex(monitor.Receive(1)), "7F");
     sim.Stop();
     EXPECT_FALSE(sim.Running());
+}
+
+TEST(OrvaneSim, ServesAgainAfterTheDeviceWasHungUp)
+{
+    OrvaneSim sim;
+    std::string error;
+    ASSERT_EQ(sim.Start(SimOptions{}, error), 0) << error;
+    {
+        Monitor first(sim.DevicePath());
+        ASSERT_TRUE(first.Ok());
+        const int fd = open(sim.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ioctl(fd, TIOCVHANGUP), 0);
+        close(fd);
+    }
+    Monitor again(sim.DevicePath());
+    ASSERT_TRUE(again.Ok());
+    ASSERT_TRUE(again.MakeRaw());
+    again.Send(MonitorSends("get16 5 3", WireVersion::V10));
+    EXPECT_EQ(Hex(again.Receive(6)), "7F 04 63 05 03 05");
 }
 
 } // namespace
