@@ -21,7 +21,7 @@ run_suite() { # name build-dir ctest-args...
   local name=$1 dir=$2; shift 2
   echo "== $name"
   local log="$dir/ctest.log"
-  if ctest --test-dir "$dir" -j "$jobs" --timeout 600 "$@" | tee "$log"; then :; fi
+  if ctest --test-dir "$dir" -j "$jobs" --timeout 600 "$@" 2>&1 | tee "$log"; then :; fi
   local line
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1 || true)
   if [ -z "$line" ] && grep -q 'No tests were found' "$log"; then

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "serial/PortMap.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include <termios.h>
+
+// The one serial port of the view: open, configure, write and close on the
+// user-interface thread; read on the reader thread.
+//
+// State (user-interface thread unless noted):
+// - port name (at most 19 characters) and baud rate: the last ComReopen
+//   request, whether or not its open worked, so that the same request again
+//   does nothing. Empty and 0 at construction.
+// - port handle: the open file descriptor or none (-1), one atomic word that
+//   the reader thread reads at each pass.
+// - line state, one atomic word:
+//     kNoPort           nothing open (construction, a failed open, ComClose)
+//     kOpen             open and configured by ComOpen
+//     kOpenUnconfigured held open with the settings it had; ComOpen's line
+//                       settings could not be read or were rejected
+//     kLost             the device hung up (the reader saw it); no modal box.
+//                       CheckLine closes the dead handle and reopens the same
+//                       name with the same rate once the device is back
+//     kReopened         open and configured again by CheckLine after kLost
+//   Only ComReopen with another name or rate, or the end of the view, leaves
+//   a state for one of the first three; kLost is left by CheckLine only.
+//
+// Hand-over of the handle: the reader announces the handle it is about to use
+// and checks that it is still current; ComClose clears the field, waits the
+// close wait and then until the reader no longer uses the old handle, and only
+// then closes it. Reads are carried out with poll() and always end within the
+// read time-outs, whatever the device's own settings, so the wait is short.
+
+enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened };
+
+// The fixed time-outs of the line, in milliseconds. Tests may shorten the
+// waits that do not decide a behaviour they check.
+struct PortTimings {
+    int readIntervalMs = 25;    // a read ends this long after a byte with no further byte
+    int readTotalMs = 100;      // a read ends at the latest this long after it started
+    int writePerByteMs = 20;    // a write of n bytes gives up after
+    int writeConstantMs = 500;  //   writePerByteMs * n + writeConstantMs
+    int closeWaitMs = 200;      // between clearing the handle field and closing the handle
+};
+
+// What one read on the reader thread found.
+enum class ReadStatus { kNoPort, kData, kNothing, kHungUp };
+struct ReadResult {
+    ReadStatus status;
+    int count;  // bytes stored in the buffer; may be > 0 only with kData
+};
+
+inline constexpr int kPortNameSize = 20;
+
+class CComPort {
+public:
+    // owner is the view; it owns the message boxes of the port operations.
+    explicit CComPort(void* owner, PortTimings timings = {});
+    // Closes a held handle without the close wait; the reader must be stopped first.
+    virtual ~CComPort();
+
+    CComPort(const CComPort&) = delete;
+    CComPort& operator=(const CComPort&) = delete;
+
+    // Replaces the port map used by later opens.
+    void SetPortMap(const PortMap& map);
+
+    // User-interface thread. Results are 0 on success and -1 after the
+    // failure has been shown with caption "Tamsel::ComOpen" / "Tamsel::ComSend".
+    int ComOpen(const char* name);
+    int ComClose();
+    int ComReopen(const char* name, int baud);
+    int ComSend(const char* bytes, int length);  // length < 0: bytes is NUL-terminated text
+
+    // User-interface thread, when the reader has asked for it (hang-up seen, or
+    // time to look for the device again). Returns the line state afterwards.
+    LineState CheckLine();
+
+    // Either thread.
+    LineState GetLineState() const;
+    bool HasHandle() const;
+    const char* PortName() const { return m_portName; }
+    int BaudRate() const { return m_baudRate; }
+
+    // Reader thread only. One read of up to size bytes with the read time-outs.
+    ReadResult ReadPort(unsigned char* buffer, int size);
+
+protected:
+    // Writes the line settings to the device (tcsetattr). A pseudo-terminal
+    // takes every rate, so tests override this to stand for a refusing driver.
+    virtual int ApplyLineSettings(int fd, const termios& settings);
+
+private:
+    struct OpenResult;
+    enum class LineSetup;
+    OpenResult OpenDevice(const char* name) const;
+    LineSetup ConfigureLine(int fd, const std::string& path, std::string& detail);
+    void TakeAndCloseHandle(int waitMs);
+    bool ReaderUses(int fd) const;
+
+    void* m_owner;
+    PortTimings m_timings;
+    PortMap m_map;
+    char m_portName[kPortNameSize] = {};
+    std::int32_t m_baudRate = 0;
+    std::atomic<int> m_handle{-1};
+    std::atomic<int> m_readerHandle{-1};
+    std::atomic<LineState> m_state{LineState::kNoPort};
+};

@@ -1,0 +1,111 @@
+#include "serial/CReceivePump.h"
+
+#include "xrate/MessageBox.h"
+
+#include <chrono>
+
+CReceivePump::CReceivePump(void* owner, CComPort& port, CFIFO& ring, PumpTimings timings)
+    : m_owner(owner), m_port(port), m_ring(ring), m_timings(timings)
+{
+}
+
+CReceivePump::~CReceivePump()
+{
+    StopReceiveThread();
+}
+
+void CReceivePump::StartReceiveThread(DataArrived dataArrived, LineNotify lineNotify)
+{
+    if (m_thread.joinable())
+        return;
+    m_dataArrived = std::move(dataArrived);
+    m_lineNotify = std::move(lineNotify);
+    m_run.store(1);
+    m_thread = std::thread(&CReceivePump::ReceiveThread, this);
+}
+
+void CReceivePump::StopReceiveThread()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_waitMutex);
+        m_run.store(0);
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool CReceivePump::WaitWhileRunning(int ms)
+{
+    std::unique_lock<std::mutex> lock(m_waitMutex);
+    return !m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_run.load() == 0; });
+}
+
+void CReceivePump::ReceiveThread()
+{
+    using Clock = std::chrono::steady_clock;
+    const auto lineCheck = std::chrono::milliseconds(m_timings.lineCheckMs);
+    unsigned char buffer[kMaxChunk];
+    Clock::time_point nextLineCheck = Clock::now();
+
+    if (!WaitWhileRunning(m_timings.startWaitMs))
+        return;
+    while (m_run.load() != 0) {
+        const ReadResult got = m_port.ReadPort(buffer, kMaxChunk);
+        switch (got.status) {
+        case ReadStatus::kData:
+            m_ring.Put(buffer, got.count);
+            if (m_dataArrived)
+                m_dataArrived(got.count);
+            break;
+        case ReadStatus::kNothing:
+            WaitWhileRunning(m_timings.retryWaitMs);
+            break;
+        case ReadStatus::kHungUp:
+            // The port stops handing out the dead handle, so the next pass idles.
+            if (m_lineNotify)
+                m_lineNotify();
+            nextLineCheck = Clock::now() + lineCheck;
+            break;
+        case ReadStatus::kNoPort:
+            if (m_port.GetLineState() == LineState::kLost && Clock::now() >= nextLineCheck) {
+                if (m_lineNotify)
+                    m_lineNotify();
+                nextLineCheck = Clock::now() + lineCheck;
+            }
+            WaitWhileRunning(m_timings.idleWaitMs);
+            break;
+        }
+    }
+}
+
+int CReceivePump::OnReceive(const Consumer& consumer)
+{
+    // A consumer that shows a box runs a nested event loop, which may deliver
+    // the next notice here while the chunk is still being converted; taking
+    // bytes then would overwrite the chunk and re-enter the converter. The
+    // outer call takes those bytes once the consumer has returned.
+    if (m_inConsumer) {
+        ++m_deferredNotices;
+        return 0;
+    }
+    int overflowed = 0;
+    m_deferredNotices = 1;
+    while (m_deferredNotices > 0) {
+        --m_deferredNotices;
+        overflowed |= m_ring.IsOverflowed();
+        const int count = m_ring.Get(m_chunk, kMaxChunk);
+        m_chunk[count] = 0;
+        if (consumer) {
+            m_inConsumer = true;
+            consumer(m_chunk, count);
+            m_inConsumer = false;
+        }
+    }
+
+    if (m_overflowReported == 0 && overflowed != 0) {
+        ShowMessageBox(m_owner, "Receive buffer overflowed", "Tamsel::OnReceive", kMbOk);
+        m_overflowReported = 1;
+    }
+    return 0;
+}

@@ -1,0 +1,34 @@
+#include "serial/PortErrors.h"
+
+#include <cerrno>
+#include <cstring>
+
+std::string SystemDetail(const std::string& path, int err)
+{
+    return path + ": " + std::strerror(err);
+}
+
+std::string OpenFailureDetail(const std::string& path, int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return path + ": no such device";
+    case EACCES:
+    case EPERM:
+        return path + ": permission denied (serial devices usually belong to the group "
+                      "dialout: add the user to it and log in again)";
+    case EBUSY:
+    case EWOULDBLOCK:
+        return path + ": port busy (another program or window has it open)";
+    default:
+        return SystemDetail(path, err);
+    }
+}
+
+std::string UnmappedDetail(const char* name)
+{
+    return std::string("no device path for ") + name +
+           " (map it in the settings section \"ports\" or on the command line)";
+}

@@ -1,0 +1,108 @@
+#include "serial/PortIo.h"
+
+#include <cerrno>
+#include <chrono>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Waits for events on fd until the deadline: the events seen, 0 when the
+// deadline passed, -1 with errno on failure.
+int PollUntil(int fd, short events, Clock::time_point deadline)
+{
+    for (;;) {
+        const auto left = deadline - Clock::now();
+        if (left <= Clock::duration::zero())
+            return 0;
+        const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+        timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+        pollfd entry{fd, events, 0};
+        const int ready = ppoll(&entry, 1, &wait, nullptr);
+        if (ready > 0)
+            return entry.revents;
+        if (ready < 0 && errno != EINTR)
+            return -1;
+    }
+}
+
+// errno values with which a read tells that the device is gone.
+bool IsHangUpError(int err)
+{
+    return err == EIO || err == ENXIO || err == ENODEV || err == EBADF;
+}
+
+} // namespace
+
+PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int intervalMs,
+                                int totalMs)
+{
+    PortReadResult result{0, false, 0};
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(totalMs);
+    Clock::time_point deadline = end;
+    while (result.count < size) {
+        const int events = PollUntil(fd, POLLIN, deadline);
+        if (events == 0)
+            break;
+        if (events < 0) {
+            result.error = errno;
+            break;
+        }
+        if (events & POLLNVAL) {
+            result.hungUp = true;
+            break;
+        }
+        const ssize_t got = read(fd, buffer + result.count, static_cast<size_t>(size - result.count));
+        if (got > 0) {
+            result.count += static_cast<int>(got);
+            const Clock::time_point quiet = Clock::now() + std::chrono::milliseconds(intervalMs);
+            deadline = quiet < end ? quiet : end;
+            continue;
+        }
+        if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (events & (POLLHUP | POLLERR)) {
+                result.hungUp = true;
+                break;
+            }
+            continue;
+        }
+        // A read of 0 after poll said readable, or a read failing with a
+        // device error: the line is gone. Anything else is a plain failure.
+        if (got == 0 || IsHangUpError(errno))
+            result.hungUp = true;
+        else
+            result.error = errno;
+        break;
+    }
+    return result;
+}
+
+PortWriteResult WriteWithin(int fd, const char* bytes, long long length, long long timeoutMs)
+{
+    PortWriteResult result{0, 0};
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (result.written < length) {
+        const ssize_t put = write(fd, bytes + result.written, static_cast<size_t>(length - result.written));
+        if (put > 0) {
+            result.written += put;
+            continue;
+        }
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0 && errno != EAGAIN) {
+            result.error = errno;
+            break;
+        }
+        const int events = PollUntil(fd, POLLOUT, deadline);
+        if (events == 0)
+            break;
+        if (events < 0) {
+            result.error = errno;
+            break;
+        }
+    }
+    return result;
+}
