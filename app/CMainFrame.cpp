@@ -26,8 +26,19 @@ constexpr int kIndicators[] = {
     ID_INDICATOR_NUM,     ID_INDICATOR_SCRL,   ID_INDICATOR_LINE,
 };
 
-constexpr int kLineStateTexts[] = {IDS_LINE_NO_PORT, IDS_LINE_OPEN, IDS_LINE_LOST,
-                                   IDS_LINE_REOPENED};
+struct LineStateText {
+    LineState state;
+    int text;
+};
+
+constexpr LineStateText kLineStateTexts[] = {
+    {LineState::kNoPort, IDS_LINE_NO_PORT},
+    {LineState::kOpen, IDS_LINE_OPEN},
+    // Open, but the port would not take the line settings: it runs on its own.
+    {LineState::kOpenUnconfigured, IDS_LINE_OPEN_AS_IS},
+    {LineState::kLost, IDS_LINE_LOST},
+    {LineState::kReopened, IDS_LINE_REOPENED},
+};
 
 // How often the lock-key panes follow the keyboard.
 constexpr int kLockKeyRefreshMs = 250;
@@ -66,14 +77,16 @@ bool CMainFrame::Create()
     setCentralWidget(m_view);
     setFocusProxy(m_view);
     m_setup.SetPortResolver([this](const char* deviceName) {
-        return m_view->Ports().PathOf(deviceName);
+        return m_view->Ports().Resolve(deviceName);
     });
 
     if (!CreateStatusBar())
         return false;
     connect(m_view, &CChildView::lineStateChanged, this, &CMainFrame::ShowLineState);
 
+    LoadPortMap();
     LoadSettings();
+    ShowLineState(static_cast<int>(m_view->GetLineState()));
 
     RefreshLockKeys();
     connect(&m_lockKeyTimer, &QTimer::timeout, this, &CMainFrame::RefreshLockKeys);
@@ -91,8 +104,8 @@ bool CMainFrame::CreateStatusBar()
         return false;
     }
     const int linePane = bar->CommandToIndex(ID_INDICATOR_LINE);
-    for (const int id : kLineStateTexts) {
-        const char* text = m_strings.Find(id);
+    for (const LineStateText& line : kLineStateTexts) {
+        const char* text = m_strings.Find(line.text);
         if (!text) {
             delete bar;
             m_createFailure = "A line-state text is missing from the string table.";
@@ -299,7 +312,8 @@ void CMainFrame::RefreshLockKeys()
 
 void CMainFrame::ShowLineState(int state)
 {
-    if (state < 0 || state >= static_cast<int>(std::size(kLineStateTexts)))
-        return;
-    SetPaneText(ID_INDICATOR_LINE, String(kLineStateTexts[state]));
+    for (const LineStateText& line : kLineStateTexts) {
+        if (static_cast<int>(line.state) == state)
+            SetPaneText(ID_INDICATOR_LINE, String(line.text));
+    }
 }

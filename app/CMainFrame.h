@@ -10,6 +10,8 @@
 
 #include <functional>
 #include <map>
+#include <string>
+#include <vector>
 
 class CChildView;
 class CStatusBar;
@@ -38,12 +40,19 @@ public:
     bool Create();
     const char* CreateFailure() const { return m_createFailure; }
 
+    // Command-line assignments "COMn=path" that win over the stored port map;
+    // set before Create.
+    void SetPortOverrides(std::vector<std::string> overrides) { m_portOverrides = std::move(overrides); }
+
     bool OnCommand(int id);
     // Queues a command to run when the event loop gets to it.
     void PostCommand(int id);
 
     void LoadSettings();
     void SaveSettings();
+    // Fills the view's port map from the settings section "ports" and the
+    // command line.
+    void LoadPortMap();
 
     CChildView* View() const { return m_view; }
     CStatusBar* StatusBar() const { return m_statusBar; }
@@ -82,5 +91,6 @@ private:
     QActionGroup* m_receiveGroup = nullptr;
     QActionGroup* m_transmitGroup = nullptr;
     QTimer m_lockKeyTimer;
+    std::vector<std::string> m_portOverrides;
     const char* m_createFailure = nullptr;
 };

@@ -4,9 +4,12 @@
 #include "resources/CommandIds.h"
 #include "view/CChildView.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr const char* kSection = "tamsel_OV";
+constexpr const char* kPortsSection = "ports";
 
 // The names the system writes are at most nine characters; the buffer a
 // stored name is read into holds 19. A longer one is no name the system could
@@ -41,6 +44,20 @@ void CMainFrame::LoadSettings()
 
     PostCommand(kConversions[ConversionIndex(m_store.GetProfileInt(kSection, "receiveXrate", 3))].rxCommand);
     PostCommand(kConversions[ConversionIndex(m_store.GetProfileInt(kSection, "sendXrate", 3))].txCommand);
+}
+
+void CMainFrame::LoadPortMap()
+{
+    PortMap& ports = m_view->Ports();
+    char key[8];
+    for (int port = 1; port <= kMappedPorts; ++port) {
+        std::snprintf(key, sizeof key, "COM%d", port);
+        const QString path = m_store.GetProfileString(kPortsSection, key, QString());
+        if (!path.isEmpty())
+            ports.SetUserPath(key, path.toStdString());
+    }
+    for (const std::string& assignment : m_portOverrides)
+        ports.SetOverride(assignment);
 }
 
 int CMainFrame::MarkedConversion(bool receive) const

@@ -4,6 +4,8 @@
 #include "resources/StringTable.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class CMainFrame;
 
@@ -22,10 +24,14 @@ public:
 
     bool OnCommand(int id);
 
+    // Port assignments "COMn=path" from the command line, for the frame's port map.
+    void SetPortOverrides(std::vector<std::string> overrides) { m_portOverrides = std::move(overrides); }
+
     CMainFrame* MainFrame() const { return m_frame.get(); }
 
 private:
     Language m_language;
     const StringTable& m_strings;
     std::unique_ptr<CMainFrame> m_frame;
+    std::vector<std::string> m_portOverrides;
 };

@@ -59,6 +59,7 @@ inline constexpr int IDS_LINE_NO_PORT = 59150;
 inline constexpr int IDS_LINE_OPEN = 59151;
 inline constexpr int IDS_LINE_LOST = 59152;
 inline constexpr int IDS_LINE_REOPENED = 59153;
+inline constexpr int IDS_LINE_OPEN_AS_IS = 59154;
 
 // System-menu commands, which have prompts in the string table
 inline constexpr int ID_SC_SIZE = 61184;

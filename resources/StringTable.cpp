@@ -25,6 +25,7 @@ constexpr StringEntry kEnglish[] = {
     {IDS_LINE_OPEN, "Line open"},
     {IDS_LINE_LOST, "Line lost"},
     {IDS_LINE_REOPENED, "Reopened"},
+    {IDS_LINE_OPEN_AS_IS, "Open as is"},
 
     {ID_SEND_COMMAND, "Transmit command to serial port"},
     {ID_RECEIVE_ENABLE, "Toggle adding received data to report window (still receiving)"},
@@ -79,6 +80,7 @@ constexpr StringEntry kJapanese[] = {
     {IDS_LINE_OPEN, "接続中"},
     {IDS_LINE_LOST, "切断"},
     {IDS_LINE_REOPENED, "再接続"},
+    {IDS_LINE_OPEN_AS_IS, "設定なし接続"},
 
     {ID_SEND_COMMAND, "コマンドを送信します"},
     {ID_RECEIVE_ENABLE, "受信の可否を設定"},
