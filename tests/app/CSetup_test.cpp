@@ -143,7 +143,7 @@ TEST(SetupDialog, TabOrderIsTemplateOrderStartingAtOk)
     CSetup setup;
     QStringList order;
     WhenModal([&](QDialog& dialog) {
-        QWidget* widget = QApplication::focusWidget();
+        QWidget* widget = dialog.focusWidget();
         for (int i = 0; i < 4 && widget; ++i) {
             order << widget->objectName();
             widget = widget->nextInFocusChain();

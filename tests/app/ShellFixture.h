@@ -13,7 +13,6 @@
 #include <QSettings>
 #include <QVariant>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -26,7 +25,7 @@ inline QSettings Profile()
 }
 
 // Empties the profile and stores the given values of section "tamsel_OV".
-inline void StoreProfile(std::initializer_list<std::pair<const char*, QVariant>> values)
+inline void StoreProfile(const std::vector<std::pair<const char*, QVariant>>& values)
 {
     QSettings profile = Profile();
     profile.clear();

@@ -98,7 +98,7 @@ TEST(Startup, StoredProfileIsRestored)
 
 struct OddProfile {
     const char* name;
-    std::initializer_list<std::pair<const char*, QVariant>> values;
+    std::vector<std::pair<const char*, QVariant>> values;
     int portIndex;
     const char* baudPane;
     const char* rxPane;
