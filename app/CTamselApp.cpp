@@ -15,6 +15,7 @@
 namespace {
 
 constexpr const char* kCompanyKey = "Pellmark";
+constexpr QSize kInitialSize(720, 480);
 
 } // namespace
 
@@ -49,6 +50,8 @@ bool CTamselApp::InitInstance()
         m_frame.reset();
         return false;
     }
+    // Room for a useful report; a window manager may still choose otherwise.
+    m_frame->resize(m_frame->sizeHint().expandedTo(kInitialSize));
     m_frame->show();
     m_frame->View()->setFocus();
     return true;
