@@ -2,7 +2,7 @@
 
 #include "app/CAcceleratorFilter.h"
 #include "app/CStatusBar.h"
-#include "app/CommandEvent.h"
+#include "view/ViewEvents.h"
 #include "app/Conversions.h"
 #include "app/LockKeys.h"
 #include "resources/AcceleratorTable.h"
@@ -193,7 +193,7 @@ void CMainFrame::PostCommand(int id)
 
 bool CMainFrame::event(QEvent* event)
 {
-    if (event->type() == CommandEvent::EventType()) {
+    if (event->type() == CommandEvent::Kind()) {
         OnCommand(static_cast<CommandEvent*>(event)->Id());
         return true;
     }

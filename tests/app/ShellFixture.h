@@ -3,7 +3,7 @@
 #include "app/CMainFrame.h"
 #include "app/CStatusBar.h"
 #include "app/CTamselApp.h"
-#include "app/CommandEvent.h"
+#include "view/ViewEvents.h"
 #include "resources/CommandIds.h"
 #include "view/CChildView.h"
 
@@ -60,7 +60,7 @@ public:
     // Lets the event loop run the commands that start-up posted.
     void RunPostedCommands()
     {
-        QCoreApplication::sendPostedEvents(app.MainFrame(), CommandEvent::EventType());
+        QCoreApplication::sendPostedEvents(app.MainFrame(), CommandEvent::Kind());
     }
 
     MessageBoxRecorder boxes;
