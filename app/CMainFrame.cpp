@@ -2,13 +2,13 @@
 
 #include "app/CAcceleratorFilter.h"
 #include "app/CStatusBar.h"
-#include "view/ViewEvents.h"
 #include "app/Conversions.h"
 #include "app/LockKeys.h"
 #include "resources/AcceleratorTable.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuResource.h"
 #include "view/CChildView.h"
+#include "view/ViewEvents.h"
 
 #include <QActionGroup>
 #include <QApplication>

@@ -21,6 +21,11 @@ struct PortNameCase {
     int index;
 };
 
+void PrintTo(const PortNameCase& c, std::ostream* out)
+{
+    *out << '"' << c.name << '"';
+}
+
 class PortNames : public testing::TestWithParam<PortNameCase> {};
 
 TEST_P(PortNames, GiveThePortIndex)
@@ -55,6 +60,11 @@ struct RateCase {
     int chosen;
     int index;
 };
+
+void PrintTo(const RateCase& c, std::ostream* out)
+{
+    *out << c.asked << " bps";
+}
 
 class Rates : public testing::TestWithParam<RateCase> {};
 

@@ -107,6 +107,11 @@ struct OddProfile {
     bool echo;
 };
 
+void PrintTo(const OddProfile& odd, std::ostream* out)
+{
+    *out << odd.name;
+}
+
 class OddProfiles : public testing::TestWithParam<OddProfile> {};
 
 TEST_P(OddProfiles, FallBackValueByValue)
