@@ -1,5 +1,7 @@
 #include "ReceiveTestSupport.h"
 
+#include "orvane/TextBuffer.h"
+
 #include <ostream>
 #include <string>
 

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "orvane/CXrateOV.h"
+#include "orvane/CXrateOV11.h"
 #include "orvane/Checksum11.h"
 #include "orvane/NodeTable.h"
+#include "orvane/ReceiveFramer.h"
 #include "orvane/TickClock.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -74,30 +78,24 @@ private:
     TickSource m_previousSource = nullptr;
 };
 
-#include "orvane/PacketDecoder.h"
-#include "orvane/ReceiveFramer.h"
-#include "orvane/TextBuffer.h"
-
-// Hands chunks to the receive side as the receive pump does, each followed by
-// a zero byte, and returns the text of each call.
+// Hands chunks to a receive converter of the given version as the receive
+// pump does, each followed by a zero byte, and returns the text of each call.
 class Receiver {
 public:
-    explicit Receiver(FrameVersion version) : m_version(version) {}
+    explicit Receiver(FrameVersion version)
+        : m_converter(version == FrameVersion::V10
+                          ? std::unique_ptr<CXrate>(new CXrateOV(nullptr, 63))
+                          : std::unique_ptr<CXrate>(new CXrateOV11(nullptr, 63)))
+    {
+    }
 
     std::string Feed(const Bytes& bytes)
     {
         Bytes chunk = bytes;
         chunk.push_back(0x00);
-        m_text.Clear();
-        for (std::size_t i = 0; i + 1 < chunk.size(); ++i)
-            if (m_framer.Push(chunk[i], m_version, m_text))
-                DecodeOrvanePacket(m_text, m_framer.Destination(), m_framer.PayloadLength(),
-                                   m_framer.Payload(), m_framer.ChecksumPassed());
-        return m_text.Text();
+        return m_converter->XrateReceive(chunk.data(), static_cast<int>(bytes.size()));
     }
 
 private:
-    FrameVersion m_version;
-    ReceiveFramer m_framer;
-    TextBuffer m_text{400000};
+    std::unique_ptr<CXrate> m_converter;
 };
