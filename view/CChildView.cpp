@@ -233,6 +233,7 @@ void CChildView::SendCommandLine(char* text)
 void CChildView::ShowReceived(const unsigned char* bytes, int count)
 {
     ++m_receiving;
+    m_receivedBytes += std::max(count, 0);
     const char* text = m_receive->XrateReceive(bytes, count);
     if (m_receiveEnable && text != nullptr)
         AppendReport(text);

@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -85,6 +86,9 @@ public:
     // The display step of the receive flow for one chunk (bytes[count] is a zero byte).
     void ShowReceived(const unsigned char* bytes, int count);
 
+    // Bytes handed to the receive converter so far, shown or not.
+    std::int64_t ReceivedBytes() const { return m_receivedBytes; }
+
     const CReportText& Report() const { return m_report; }
     QPlainTextEdit* ReportWindow();
     QPlainTextEdit* CommandLine();
@@ -135,4 +139,5 @@ private:
     int m_sending = 0;
     int m_receiving = 0;
     int m_deferredSends = 0;
+    std::int64_t m_receivedBytes = 0;
 };
