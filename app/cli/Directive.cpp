@@ -106,8 +106,9 @@ int ReadDirective(std::string_view line, Directive& directive, std::string& erro
         directive.text = body.substr(body.size() > 4 ? 5 : 4);
         return 0;
     }
+    // The name follows "::" at once, as it does for ::send.
     const std::vector<std::string_view> words = Words(body);
-    const std::string_view name = words.empty() ? std::string_view() : words[0];
+    const std::string_view name = body.empty() || IsBlank(body[0]) ? std::string_view() : words[0];
     for (const Form& form : kForms) {
         if (form.name != name)
             continue;
