@@ -14,7 +14,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -45,13 +44,14 @@ HeadlessSession::~HeadlessSession()
 void HeadlessSession::Start()
 {
     QTimer::singleShot(0, this, [this] {
-        if (fcntl(m_inputFd, F_GETFL) < 0) {
-            // No input at all (a closed descriptor) is an empty one.
-            m_lines.End();
-        } else {
-            m_input = new QSocketNotifier(m_inputFd, QSocketNotifier::Read, this);
-            connect(m_input, &QSocketNotifier::activated, this, &HeadlessSession::OnInputReady);
+        // An end before the event loop ran (the output gone while start-up
+        // wrote the report) takes effect only now.
+        if (m_finished) {
+            QCoreApplication::exit(m_status);
+            return;
         }
+        m_input = new QSocketNotifier(m_inputFd, QSocketNotifier::Read, this);
+        connect(m_input, &QSocketNotifier::activated, this, &HeadlessSession::OnInputReady);
         RunNext();
     });
 }
@@ -99,8 +99,7 @@ void HeadlessSession::RunNext()
         WaitForQuiet(m_lingerMs);
         return;
     }
-    if (m_input)
-        m_input->setEnabled(true);
+    m_input->setEnabled(true);
 }
 
 void HeadlessSession::Run(const std::string& line)
@@ -223,6 +222,7 @@ void HeadlessSession::Finish(int status)
     if (m_finished)
         return;
     m_finished = true;
+    m_status = status;
     m_pause.stop();
     m_quietPoll.stop();
     if (m_input)

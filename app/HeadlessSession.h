@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/cli/CommandLineOptions.h"
 #include "app/cli/InputLines.h"
 
 #include <QElapsedTimer>
@@ -62,6 +63,7 @@ private:
     QSocketNotifier* m_input = nullptr;
     InputLines m_lines;
     bool m_finished = false;
+    int m_status = kExitOk;
     bool m_busy = false;  // in a pause or a quiet wait
 
     QTimer m_pause;

@@ -19,9 +19,20 @@
 #include <cstdlib>
 #include <string>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
+
+// A closed standard stream would be taken by the next file opened (a port,
+// the demo's terminal) and then read or written as if it were that stream.
+void KeepStandardStreams()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0)
+            open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    }
+}
 
 bool HasDisplay()
 {
@@ -62,6 +73,7 @@ bool ProfileFileUsable(const std::string& path)
 
 int main(int argc, char* argv[])
 {
+    KeepStandardStreams();
     CommandLineOptions options;
     std::string error;
     if (ParseCommandLine(argc, argv, options, error) != 0) {

@@ -40,6 +40,14 @@ TEST_F(DemoRun, OpensTheReportWithCommandsToTry)
     EXPECT_EQ(run.errors, "");
 }
 
+TEST_F(DemoRun, AGoneReaderOfItsOpeningLinesEndsTheRunWithStatusOne)
+{
+    TamselProcess tamsel({"--demo", "--headless", "--profile", ProfilePath()});
+    tamsel.CloseOutput();
+    EXPECT_EQ(tamsel.Wait(10000, false), 1);
+    EXPECT_EQ(tamsel.Errors(), "tamsel: standard output: Broken pipe\n");
+}
+
 TEST_F(DemoRun, TakesThePortTheProfileOrTheCommandLineNames)
 {
     {
