@@ -111,6 +111,8 @@ int main(int argc, char* argv[])
     if (!options.profile.empty())
         CSettingsStore::UseFile(QString::fromLocal8Bit(options.profile.c_str()));
 
+    // The bus outlives the frame, so the view's port never sees it go.
+    DemoSession demo(!options.headless);
     CTamselApp tamsel(UserLanguage());
     if (options.headless) {
         InstallStderrMessageBox(STDERR_FILENO);
@@ -123,7 +125,6 @@ int main(int argc, char* argv[])
         });
     }
 
-    DemoSession demo(!options.headless);
     if (options.demo && demo.Start(error) != 0) {
         ShowMessageBox(nullptr, ("The simulated Orvane bus cannot start: " + error).c_str(),
                        "Tamsel demo", kMbOk | kMbIconExclamation);

@@ -117,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(Conversions, HeadlessReceives, testing::ValuesIn(kRecei
 
 TEST_F(HeadlessRun, TheEndOfInputWaitsUntilTheLineHasBeenQuietForTheLingerTime)
 {
-    TamselProcess tamsel(Arguments({"--rx", "raw", "--tx", "raw", "--linger", "400"}));
+    TamselProcess tamsel(Arguments({"--rx", "raw", "--tx", "raw", "--linger", "1000"}));
     tamsel.Write("go\n");
     ASSERT_TRUE(tamsel.WaitForOutput(">> go\r\n")) << tamsel.Errors();
     tamsel.CloseInput();
@@ -139,7 +139,7 @@ TEST_F(HeadlessRun, EchoAndReceiveDirectivesSwitchAsTheirMenuItemsDo)
     EXPECT_EQ(line.Read(), "a\r\nb\r\nc\r\n");
     // Bytes that come while display is off are converted but not shown.
     ASSERT_TRUE(line.Write("hidden"));
-    tamsel.Write("::wait 300\n::receive on\nd\n");
+    tamsel.Write("::wait 500\n::receive on\nd\n");
     ASSERT_TRUE(tamsel.WaitForOutput(">> d\r\n")) << tamsel.Errors();
     ASSERT_TRUE(line.Write("shown"));
     EXPECT_EQ(tamsel.Wait(), 0) << tamsel.Errors();
