@@ -5,7 +5,7 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -74,6 +74,68 @@ void StoreRegister(const Packet& packet, bool wide, uint32_t value)
     slot.valid = 1;
 }
 
+// The lines below are written field by field rather than by formatted
+// printing: one is made for every packet, and on a busy bus printing them was
+// most of the receive time. The printf form of each line stands beside it.
+
+// "<name> Reg.%X"
+void AppendRegisterName(TextBuffer& text, const char* name, const Packet& packet)
+{
+    text.Append(name);
+    text.Append(" Reg.");
+    text.AppendHex(static_cast<uint32_t>(RegisterNumber(packet)), 1);
+}
+
+// "0x%04X(%5d,% 6d)"
+void AppendValue16(TextBuffer& text, uint32_t value)
+{
+    text.Append("0x");
+    text.AppendHex(value, 4);
+    text.Append("(");
+    text.AppendDecimal(Signed(value), 5);
+    text.Append(",");
+    text.AppendBlankSignedDecimal(SignedView(value), 6);
+    text.Append(")");
+}
+
+// "0x%08X(%9d)"
+void AppendValue32(TextBuffer& text, uint32_t value)
+{
+    text.Append("0x");
+    text.AppendHex(value, 8);
+    text.Append("(");
+    text.AppendDecimal(Signed(value), 9);
+    text.Append(")");
+}
+
+// "<lead>%02X %s": the sender's ID and the destination text.
+void AppendSender(TextBuffer& text, const char* lead, const Packet& packet)
+{
+    text.Append(lead);
+    text.AppendHex(static_cast<uint32_t>(packet.source), 2);
+    text.Append(" ");
+    text.Append(packet.destinationText);
+}
+
+// "<kind>%d,%d,%d,%d[,%d]\r\n": tick, sender, destination node, register[, value].
+void AppendRawRecord(TextBuffer& text, const char* kind, const Packet& packet, bool withValue,
+                     uint32_t value)
+{
+    text.Append(kind);
+    text.AppendDecimal(Signed(TickCount()));
+    text.Append(",");
+    text.AppendDecimal(packet.source);
+    text.Append(",");
+    text.AppendDecimal(DestinationNode(packet));
+    text.Append(",");
+    text.AppendDecimal(RegisterNumber(packet));
+    if (withValue) {
+        text.Append(",");
+        text.AppendDecimal(Signed(value));
+    }
+    text.Append("\r\n");
+}
+
 void RenderReset(TextBuffer& text, const Packet& packet)
 {
     text.Format("Device reset by ID:%02X %s\r\n", packet.source, packet.destinationText);
@@ -108,71 +170,87 @@ void RenderSetIdReply(TextBuffer& text, const Packet& packet)
                 packet.payload.Byte(1), packet.payload.Byte(2));
 }
 
+// "Set16 Reg.%X to 0x%04X(%5d,% 6d) by ID:%02X %s\r\n"
 void RenderSet16(TextBuffer& text, const Packet& packet)
 {
     const uint32_t value = RegisterValue(packet.payload);
-    if (RawMode)
-        text.Format("S,116,%d,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
-                    DestinationNode(packet), RegisterNumber(packet), Signed(value));
-    else
-        text.Format("Set16 Reg.%X to 0x%04X(%5d,% 6d) by ID:%02X %s\r\n", RegisterNumber(packet),
-                    value, Signed(value), SignedView(value), packet.source,
-                    packet.destinationText);
+    if (RawMode) {
+        AppendRawRecord(text, "S,116,", packet, true, value);
+        return;
+    }
+    AppendRegisterName(text, "Set16", packet);
+    text.Append(" to ");
+    AppendValue16(text, value);
+    AppendSender(text, " by ID:", packet);
+    text.Append("\r\n");
 }
 
+// "Set32 Reg.%X to 0x%08X(%9d) by ID:%02X %s\r\n"
 void RenderSet32(TextBuffer& text, const Packet& packet)
 {
     const uint32_t value = RegisterValue(packet.payload);
-    if (RawMode)
-        text.Format("S,132,%d,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
-                    DestinationNode(packet), RegisterNumber(packet), Signed(value));
-    else
-        text.Format("Set32 Reg.%X to 0x%08X(%9d) by ID:%02X %s\r\n", RegisterNumber(packet),
-                    value, Signed(value), packet.source, packet.destinationText);
+    if (RawMode) {
+        AppendRawRecord(text, "S,132,", packet, true, value);
+        return;
+    }
+    AppendRegisterName(text, "Set32", packet);
+    text.Append(" to ");
+    AppendValue32(text, value);
+    AppendSender(text, " by ID:", packet);
+    text.Append("\r\n");
+}
+
+// "<name> Reg.%X by ID:%02X %s\r\n"
+void RenderGet(TextBuffer& text, const Packet& packet, const char* name, const char* rawKind)
+{
+    if (RawMode) {
+        AppendRawRecord(text, rawKind, packet, false, 0);
+        return;
+    }
+    AppendRegisterName(text, name, packet);
+    AppendSender(text, " by ID:", packet);
+    text.Append("\r\n");
 }
 
 void RenderGet16(TextBuffer& text, const Packet& packet)
 {
-    if (RawMode)
-        text.Format("G,216,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
-                    DestinationNode(packet), RegisterNumber(packet));
-    else
-        text.Format("Get16 Reg.%X by ID:%02X %s\r\n", RegisterNumber(packet), packet.source,
-                    packet.destinationText);
+    RenderGet(text, packet, "Get16", "G,216,");
 }
 
 void RenderGet32(TextBuffer& text, const Packet& packet)
 {
-    if (RawMode)
-        text.Format("G,232,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
-                    DestinationNode(packet), RegisterNumber(packet));
-    else
-        text.Format("Get32 Reg.%X by ID:%02X %s\r\n", RegisterNumber(packet), packet.source,
-                    packet.destinationText);
+    RenderGet(text, packet, "Get32", "G,232,");
 }
 
+// "Rep16 Reg.%X = 0x%04X(%5d,% 6d) from ID:%02X %s\r\n"
 void RenderReply16(TextBuffer& text, const Packet& packet)
 {
     const uint32_t value = RegisterValue(packet.payload);
-    if (RawMode)
-        text.Format("R,316,%d,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
-                    DestinationNode(packet), RegisterNumber(packet), Signed(value));
-    else
-        text.Format("Rep16 Reg.%X = 0x%04X(%5d,% 6d) from ID:%02X %s\r\n",
-                    RegisterNumber(packet), value, Signed(value), SignedView(value),
-                    packet.source, packet.destinationText);
+    if (RawMode) {
+        AppendRawRecord(text, "R,316,", packet, true, value);
+    } else {
+        AppendRegisterName(text, "Rep16", packet);
+        text.Append(" = ");
+        AppendValue16(text, value);
+        AppendSender(text, " from ID:", packet);
+        text.Append("\r\n");
+    }
     StoreRegister(packet, false, value);
 }
 
+// "Rep32 Reg.%X = 0x%08X(%9d) from ID:%02X %s\r\n"
 void RenderReply32(TextBuffer& text, const Packet& packet)
 {
     const uint32_t value = RegisterValue(packet.payload);
-    if (RawMode)
-        text.Format("R,332,%d,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
-                    DestinationNode(packet), RegisterNumber(packet), Signed(value));
-    else
-        text.Format("Rep32 Reg.%X = 0x%08X(%9d) from ID:%02X %s\r\n", RegisterNumber(packet),
-                    value, Signed(value), packet.source, packet.destinationText);
+    if (RawMode) {
+        AppendRawRecord(text, "R,332,", packet, true, value);
+    } else {
+        AppendRegisterName(text, "Rep32", packet);
+        text.Append(" = ");
+        AppendValue32(text, value);
+        AppendSender(text, " from ID:", packet);
+        text.Append("\r\n");
+    }
     StoreRegister(packet, true, value);
 }
 
@@ -184,21 +262,22 @@ void RenderMemory(TextBuffer& text, const Packet& packet)
     const uint32_t command = packet.payload.Byte(0);
     const char* name = names[(command - 0x80) / 2];
     const bool wide = (command & 0x01) != 0;
-    const uint32_t address = packet.payload.Little24(2);
-    if (command <= 0x81) {
-        text.Format("%s%d from ID:%02X %s: addr:0x%05X\n", name, wide ? 16 : 8, packet.source,
-                    packet.destinationText, address);
-        return;
+    // "%s%d from ID:%02X %s: addr:0x%05X", then for all but a read or its
+    // reply " val:0x%04X(% 6d)" (16 bits) or " val:0x%02X(% 4d)" (8 bits); then "\n".
+    text.Append(name);
+    text.Append(wide ? "16" : "8");
+    AppendSender(text, " from ID:", packet);
+    text.Append(": addr:0x");
+    text.AppendHex(packet.payload.Little24(2), 5);
+    if (command > 0x81) {
+        const uint32_t value = wide ? packet.payload.Little16(5) : packet.payload.Byte(5);
+        text.Append(" val:0x");
+        text.AppendHex(value, wide ? 4 : 2);
+        text.Append("(");
+        text.AppendBlankSignedDecimal(Signed(value), wide ? 6 : 4);
+        text.Append(")");
     }
-    if (wide) {
-        const uint32_t value = packet.payload.Little16(5);
-        text.Format("%s16 from ID:%02X %s: addr:0x%05X val:0x%04X(% 6d)\n", name, packet.source,
-                    packet.destinationText, address, value, Signed(value));
-    } else {
-        const uint32_t value = packet.payload.Byte(5);
-        text.Format("%s8 from ID:%02X %s: addr:0x%05X val:0x%02X(% 4d)\n", name, packet.source,
-                    packet.destinationText, address, value, Signed(value));
-    }
+    text.Append("\n");
 }
 
 // The cell "0x%04X(%5d), " of one 16-bit word, written directly: a 6-byte
@@ -221,8 +300,14 @@ void RenderBulkWords(TextBuffer& text, const Packet& packet, const char* label)
 {
     const Payload& payload = packet.payload;
     const int count = static_cast<int>(payload.Byte(3));
-    text.Format("%s from ID:%02X %s: S:%d Len:%d> ", label, packet.source,
-                packet.destinationText, Signed(payload.Byte(2)), count);
+    // "%s from ID:%02X %s: S:%d Len:%d> "
+    text.Append(label);
+    AppendSender(text, " from ID:", packet);
+    text.Append(": S:");
+    text.AppendDecimal(Signed(payload.Byte(2)));
+    text.Append(" Len:");
+    text.AppendDecimal(count);
+    text.Append("> ");
     for (int i = 0; i < count; ++i)
         AppendBulkCell(text, static_cast<uint16_t>(payload.Byte(4 + 2 * i) << 8 |
                                                    payload.Byte(5 + 2 * i)));
@@ -251,8 +336,11 @@ void RenderBulkReply(TextBuffer& text, const Packet& packet)
 // After "CMD:" stands the destination byte; the command byte opens the dump.
 void RenderUnknown(TextBuffer& text, const Packet& packet)
 {
-    text.Format("Unknown packet from ID:%02X %s CMD:%02X: ", packet.source,
-                packet.destinationText, packet.destination);
+    // "Unknown packet from ID:%02X %s CMD:%02X: "
+    AppendSender(text, "Unknown packet from ID:", packet);
+    text.Append(" CMD:");
+    text.AppendHex(static_cast<uint32_t>(packet.destination), 2);
+    text.Append(": ");
     text.AppendHexCells(packet.payload.Bytes(), packet.payload.Length());
     text.Append("\r\n");
 }
@@ -286,27 +374,47 @@ constexpr std::array<Renderer, 256> kRenderers = [] {
 // whatever the payload length says.
 void RenderBurst(TextBuffer& text, const Payload& payload)
 {
-    text.Format("Burst Transfer Packet (%d bytes): \r\n  ", payload.Length());
+    // "Burst Transfer Packet (%d bytes): \r\n  ", then "% 12d(%08X)" per word
+    text.Append("Burst Transfer Packet (");
+    text.AppendDecimal(payload.Length());
+    text.Append(" bytes): \r\n  ");
     for (int i = 0; i < kBurstWords; ++i) {
         const uint32_t word = payload.Little32(4 * i);
-        text.Format("% 12d(%08X)", Signed(word), word);
+        text.AppendBlankSignedDecimal(Signed(word), 12);
+        text.Append("(");
+        text.AppendHex(word, 8);
+        text.Append(")");
     }
     text.Append("\r\n");
 }
 
-void FormatDestination(char* out, std::size_t size, int destination)
+inline constexpr std::size_t kDestinationTextSize = 32;
+
+// "to ID:%02X", "BCAST(by %02X)" or "Unknown destination %02X".
+void FormatDestination(char (&out)[kDestinationTextSize], int destination)
 {
+    static const char hex[] = "0123456789ABCDEF";
+    const char* prefix = "Unknown destination ";
+    const char* suffix = "";
+    int shown = destination & 0xFF;
     switch (destination & 0xC0) {
     case 0x40:
-        std::snprintf(out, size, "to ID:%02X", destination & 0x3F);
+        prefix = "to ID:";
+        shown = destination & 0x3F;
         break;
     case 0x80:
-        std::snprintf(out, size, "BCAST(by %02X)", destination & 0x3F);
+        prefix = "BCAST(by ";
+        suffix = ")";
+        shown = destination & 0x3F;
         break;
     default:
-        std::snprintf(out, size, "Unknown destination %02X", destination & 0xFF);
         break;
     }
+    std::size_t at = std::strlen(prefix);
+    std::memcpy(out, prefix, at);
+    out[at++] = hex[shown >> 4];
+    out[at++] = hex[shown & 0x0F];
+    std::memcpy(out + at, suffix, std::strlen(suffix) + 1);
 }
 
 } // namespace
@@ -320,10 +428,12 @@ void DecodeOrvanePacket(TextBuffer& text, int destination, int payloadLength,
         return;
     }
 
-    char destinationText[32];
-    FormatDestination(destinationText, sizeof destinationText, destination);
+    char destinationText[kDestinationTextSize];
+    FormatDestination(destinationText, destination);
     if (payloadLength <= 0) {
-        text.Format("Unknown VOID packet %s\r\n", destinationText);
+        text.Append("Unknown VOID packet ");
+        text.Append(destinationText);
+        text.Append("\r\n");
         return;
     }
 

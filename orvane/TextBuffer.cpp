@@ -4,6 +4,34 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+inline constexpr int kFieldSize = 24;
+
+// Writes the sign (or the blank that stands for a plus) and the digits at the
+// end of field, blanks in front up to width; returns where the text starts.
+int RightAlignedDecimal(char (&field)[kFieldSize], int32_t value, int width, char plus)
+{
+    int at = kFieldSize;
+    uint32_t magnitude =
+        value < 0 ? 0u - static_cast<uint32_t>(value) : static_cast<uint32_t>(value);
+    do {
+        field[--at] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0)
+        field[--at] = '-';
+    else if (plus != '\0')
+        field[--at] = plus;
+    if (width > kFieldSize)
+        width = kFieldSize;
+    while (kFieldSize - at < width)
+        field[--at] = ' ';
+    return at;
+}
+
+} // namespace
+
 TextBuffer::TextBuffer(std::size_t capacity)
     : m_text(new char[capacity + 1]), m_capacity(capacity)
 {
@@ -14,11 +42,6 @@ void TextBuffer::Clear()
 {
     m_length = 0;
     m_text[0] = '\0';
-}
-
-int TextBuffer::Append(const char* text)
-{
-    return Append(text, std::strlen(text));
 }
 
 int TextBuffer::Append(const char* chars, std::size_t count)
@@ -61,4 +84,34 @@ int TextBuffer::AppendHexCells(const unsigned char* bytes, int count)
     }
     out[m_length] = '\0';
     return static_cast<int>(m_length - start);
+}
+
+int TextBuffer::AppendHex(uint32_t value, int digits)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    char field[kFieldSize];
+    int at = kFieldSize;
+    do {
+        field[--at] = hex[value & 0x0F];
+        value >>= 4;
+    } while (value != 0);
+    if (digits > kFieldSize)
+        digits = kFieldSize;
+    while (kFieldSize - at < digits)
+        field[--at] = '0';
+    return Append(field + at, static_cast<std::size_t>(kFieldSize - at));
+}
+
+int TextBuffer::AppendDecimal(int32_t value, int width)
+{
+    char field[kFieldSize];
+    const int at = RightAlignedDecimal(field, value, width, '\0');
+    return Append(field + at, static_cast<std::size_t>(kFieldSize - at));
+}
+
+int TextBuffer::AppendBlankSignedDecimal(int32_t value, int width)
+{
+    char field[kFieldSize];
+    const int at = RightAlignedDecimal(field, value, width, ' ');
+    return Append(field + at, static_cast<std::size_t>(kFieldSize - at));
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 // Report text built by appending, in one block allocated when the buffer is
@@ -20,9 +22,16 @@ public:
 
     // Each returns the number of characters added, which is where the next
     // cell of a line starts relative to the text added so far.
-    int Append(const char* text);
+    // Inline so that the length of a literal is known where it is appended.
+    int Append(const char* text) { return Append(text, std::strlen(text)); }
     int Append(const char* chars, std::size_t count);
     int Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Single fields written without formatted printing, for the lines made
+    // for every packet on a busy bus; each gives exactly what the printf
+    // conversion named beside it gives.
+    int AppendHex(uint32_t value, int digits);                       // "%0<digits>X"
+    int AppendDecimal(int32_t value, int width = 0);                 // "%<width>d"
+    int AppendBlankSignedDecimal(int32_t value, int width);          // "% <width>d"
     // One "%02X " cell per byte, as the packet dumps show them.
     int AppendHexCells(const unsigned char* bytes, int count);
 
