@@ -158,10 +158,12 @@ bool CComPort::ReaderUses(int fd) const
 
 void CComPort::TakeAndCloseHandle(int waitMs)
 {
+    // The wait protects a read on the old handle; with none held there is
+    // nothing to protect (the first open at start-up, a reopen after a failed open).
     const int fd = m_handle.exchange(-1);
-    SleepMs(waitMs);
     if (fd < 0)
         return;
+    SleepMs(waitMs);
     // The reader may have taken the handle just before the field was cleared;
     // its read ends within the read time-outs.
     while (ReaderUses(fd))

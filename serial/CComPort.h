@@ -36,7 +36,7 @@
 // Hand-over of the handle: the reader announces the handle it is about to use
 // and checks that it is still current; ComClose clears the field, waits the
 // close wait and then until the reader no longer uses the old handle, and only
-// then closes it. Reads are carried out with poll() and always end within the
+// then closes it. With no handle held ComClose does not wait. Reads are carried out with poll() and always end within the
 // read time-outs, whatever the device's own settings, so the wait is short.
 
 enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened };

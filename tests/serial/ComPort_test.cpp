@@ -347,6 +347,33 @@ TEST(ComPort, ReopenWithAnotherRateClosesWaitsAndOpensAgain)
     EXPECT_TRUE(boxes.calls.empty());
 }
 
+// A close wait long enough that a wait taken by mistake cannot pass unseen
+// on a busy machine; the test takes it only if it fails.
+TEST(ComPort, WithNoHandleHeldCloseAndReopenDoNotWait)
+{
+    MessageBoxRecorder boxes;
+    PtyPair pty;
+    PortTimings timings;
+    timings.closeWaitMs = 1000;
+    CComPort port(kOwner, timings);
+
+    auto start = Clock::now();
+    EXPECT_EQ(port.ComClose(), 0);
+    EXPECT_LT(MsSince(start), 500) << "close with nothing open";
+
+    port.SetPortMap(MapCom3To("/tmp/tamsel-no-such-device"));
+    start = Clock::now();
+    EXPECT_EQ(port.ComReopen(kCom3, 9600), -1);
+    EXPECT_LT(MsSince(start), 500) << "first open";
+
+    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    start = Clock::now();
+    EXPECT_EQ(port.ComReopen(kCom3, 19200), 0);
+    EXPECT_LT(MsSince(start), 500) << "reopen after a failed open";
+    EXPECT_EQ(port.GetLineState(), LineState::kOpen);
+    EXPECT_EQ(boxes.calls.size(), 1u);
+}
+
 TEST(ComPort, OpenFailureDetailNamesTheReasonAUserCanActOn)
 {
     const struct {
