@@ -1,12 +1,16 @@
 #include "serial/CFIFO.h"
 
+#include <bit>
 #include <cstring>
 
-CFIFO::CFIFO() : CFIFO(0) {}
+CFIFO::CFIFO() : CFIFO(FifoSize{kFifoSize}, 0) {}
 
-CFIFO::CFIFO(std::uint32_t startCount)
-    : m_writeCount(startCount), m_readCount(startCount),
-      m_storage(std::make_unique<unsigned char[]>(kFifoSize))
+CFIFO::CFIFO(std::uint32_t startCount) : CFIFO(FifoSize{kFifoSize}, startCount) {}
+
+CFIFO::CFIFO(FifoSize size, std::uint32_t startCount)
+    : m_size(size.bytes == 0 ? kFifoSize : std::bit_floor(size.bytes)),
+      m_writeCount(startCount), m_readCount(startCount),
+      m_storage(std::make_unique<unsigned char[]>(m_size))
 {
 }
 
@@ -18,12 +22,12 @@ int CFIFO::Put(const unsigned char* source, int length)
         return 0;
     const std::uint32_t write = m_writeCount.load(std::memory_order_relaxed);
     const std::uint32_t held = write - m_readCount.load(std::memory_order_acquire);
-    if (held >= kFifoSize) {
+    if (held >= m_size) {
         m_overflow.store(1, std::memory_order_relaxed);
         return 0;
     }
     std::uint32_t count = static_cast<std::uint32_t>(length);
-    const std::uint32_t space = kFifoSize - held;
+    const std::uint32_t space = m_size - held;
     if (space < count) {
         count = space;
         m_overflow.store(1, std::memory_order_relaxed);
@@ -31,8 +35,8 @@ int CFIFO::Put(const unsigned char* source, int length)
         m_overflow.store(0, std::memory_order_relaxed);
     }
 
-    const std::uint32_t start = write % kFifoSize;
-    const std::uint32_t first = count < kFifoSize - start ? count : kFifoSize - start;
+    const std::uint32_t start = write & (m_size - 1);
+    const std::uint32_t first = count < m_size - start ? count : m_size - start;
     std::memcpy(&m_storage[start], source, first);
     std::memcpy(&m_storage[0], source + first, count - first);
 
@@ -52,8 +56,8 @@ int CFIFO::Get(unsigned char* destination, int maximum)
     if (static_cast<std::uint32_t>(maximum) < count)
         count = static_cast<std::uint32_t>(maximum);
 
-    const std::uint32_t start = read % kFifoSize;
-    const std::uint32_t first = count < kFifoSize - start ? count : kFifoSize - start;
+    const std::uint32_t start = read & (m_size - 1);
+    const std::uint32_t first = count < m_size - start ? count : m_size - start;
     std::memcpy(destination, &m_storage[start], first);
     std::memcpy(destination + first, &m_storage[0], count - first);
 

@@ -55,7 +55,8 @@ void CReceivePump::ReceiveThread()
         switch (got.status) {
         case ReadStatus::kData:
             m_ring.Put(buffer, got.count);
-            if (m_dataArrived)
+            // The exchange publishes the stored bytes to the OnReceive that clears the flag.
+            if (!m_noticePending.exchange(true, std::memory_order_acq_rel) && m_dataArrived)
                 m_dataArrived(got.count);
             break;
         case ReadStatus::kNothing:
@@ -93,14 +94,24 @@ int CReceivePump::OnReceive(const Consumer& consumer)
     m_deferredNotices = 1;
     while (m_deferredNotices > 0) {
         --m_deferredNotices;
-        overflowed |= m_ring.IsOverflowed();
-        const int count = m_ring.Get(m_chunk, kMaxChunk);
-        m_chunk[count] = 0;
-        if (consumer) {
-            m_inConsumer = true;
-            consumer(m_chunk, count);
-            m_inConsumer = false;
-        }
+        // Cleared before draining: bytes stored from here on either are taken
+        // below or bring a new notice.
+        m_noticePending.exchange(false, std::memory_order_acq_rel);
+        bool first = true;
+        int count = 0;
+        do {
+            overflowed |= m_ring.IsOverflowed();
+            count = m_ring.Get(m_chunk, kMaxChunk);
+            if (count == 0 && !first)
+                break;
+            first = false;
+            m_chunk[count] = 0;
+            if (consumer) {
+                m_inConsumer = true;
+                consumer(m_chunk, count);
+                m_inConsumer = false;
+            }
+        } while (count == kMaxChunk);
     }
 
     if (m_overflowReported == 0 && overflowed != 0) {

@@ -23,12 +23,17 @@
 //   within the start-up wait.
 // - overflow-reported flag: set after the "Receive buffer overflowed" box
 //   has been closed; never cleared.
+// - notice-pending flag: set by the reader when it gives a data-arrived
+//   notice, cleared by OnReceive before it drains the ring. The reader gives
+//   a notice only when none is pending, so a fast line does not flood the
+//   event queue; bytes stored after the clear bring a notice of their own.
 // The port and the ring belong to the view and must outlive the pump: the
 // view declares them before it, so the pump (and its thread) ends first, and
 // the port is closed only after StopReceiveThread has returned. Joining the
 // thread makes a fixed wait before closing the port unnecessary.
 //
-// The reader calls dataArrived(n) after storing the n bytes of each read and
+// The reader calls dataArrived(n) after storing the n bytes of a read (when no
+// notice is pending) and
 // lineNotify() when the port hung up and then about once a lineCheckMs while
 // it stays lost. Both run on the reader thread: the view turns them into
 // posted events and answers with OnReceive and CComPort::CheckLine.
@@ -60,11 +65,13 @@ public:
     // has ended (at most one read, the read time-outs, later).
     void StopReceiveThread();
 
-    // User-interface thread, for each data-arrived notice: takes up to 512
-    // bytes from the ring, terminates them with a zero byte, hands them to
-    // consumer (ShowReceived) and shows "Receive buffer overflowed" the first
-    // time an overflow is seen. A notice that comes in while the consumer
-    // runs (under a box it shows) is handled once it has returned. Returns 0.
+    // User-interface thread, for each data-arrived notice: takes the ring's
+    // bytes in chunks of up to 512 until it is empty, terminates each with a
+    // zero byte and hands it to consumer (ShowReceived; at least once per
+    // notice, with an empty chunk when the ring was empty), then shows
+    // "Receive buffer overflowed" the first time an overflow is seen. A
+    // notice that comes in while the consumer runs (under a box it shows) is
+    // handled once it has returned. Returns 0.
     int OnReceive(const Consumer& consumer);
 
 private:
@@ -79,6 +86,7 @@ private:
     LineNotify m_lineNotify;
 
     std::atomic<std::int32_t> m_run{0};
+    std::atomic<bool> m_noticePending{false};
     std::mutex m_waitMutex;
     std::condition_variable m_wake;
     std::thread m_thread;

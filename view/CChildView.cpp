@@ -33,6 +33,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
       m_reportWindow(nullptr),
       m_commandLine(nullptr),
       m_port(Owner(), timings.port),
+      m_ring(FifoSize{kReceiveRingSize}),
       m_pump(Owner(), m_port, m_ring, timings.pump),
       m_transmit(std::make_unique<CXrateRaw>(Owner())),
       m_receive(std::make_unique<CXrateRaw>(Owner()))

@@ -14,6 +14,10 @@
 #include <memory>
 #include <vector>
 
+// The byte ring's size: 64 KiB is 16 ms of a 4 MiB/s line, so a short pause
+// of the user-interface thread (a refresh, a page fault, a busy machine) loses nothing.
+inline constexpr std::uint32_t kReceiveRingSize = 64 * 1024;
+
 class CEditCR;
 class CReportWindow;
 class QPlainTextEdit;

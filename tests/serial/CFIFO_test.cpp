@@ -163,3 +163,41 @@ TEST(CFIFO, TwoThreadsPassEveryByteInOrderPastTheCountWrap)
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(ring.Get(chunk.data(), 512), 0);
 }
+
+struct SizeCase {
+    const char* name;
+    std::uint32_t asked;
+    std::uint32_t size;
+    std::uint32_t startCount;
+};
+
+class CFIFOSize : public testing::TestWithParam<SizeCase> {};
+
+// A ring holds exactly its size, wraps its positions at it and, past the
+// count wrap, still gives every byte back in order.
+TEST_P(CFIFOSize, HoldsExactlyItsSizeAndWrapsThere)
+{
+    const SizeCase& c = GetParam();
+    CFIFO ring(FifoSize{c.asked}, c.startCount);
+    ASSERT_EQ(ring.Size(), c.size);
+    const int size = static_cast<int>(c.size);
+    const auto bytes = Sequence(c.startCount, size + 1);
+    EXPECT_EQ(ring.Put(bytes.data(), size + 1), size);
+    EXPECT_NE(ring.IsOverflowed(), 0);
+    EXPECT_EQ(Take(ring, size + 1), std::vector<unsigned char>(bytes.begin(), bytes.end() - 1));
+
+    const int half = size / 2 + 1;
+    for (int round = 0; round < 3; ++round) {
+        const auto more = Sequence(c.startCount + static_cast<std::uint32_t>(size + round * half), half);
+        ASSERT_EQ(ring.Put(more.data(), half), half);
+        EXPECT_EQ(Take(ring, half), more) << "round " << round;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, CFIFOSize,
+    testing::Values(SizeCase{"Default", 0, kFifoSize, 0},
+                    SizeCase{"Receive64KiB", 65536, 65536, 0xFFFF8000u},
+                    SizeCase{"NotAPowerOfTwoIsTakenDown", 5000, 4096, 0xFFFFF000u},
+                    SizeCase{"One", 1, 1, 0xFFFFFFFFu}),
+    [](const testing::TestParamInfo<SizeCase>& info) { return info.param.name; });

@@ -83,6 +83,32 @@ TEST(ReceivePump, PortOpenedAfterTheThreadStartedDeliversItsBytesInOrder)
     EXPECT_TRUE(boxes.calls.empty());
 }
 
+// The far side sends far more than the default 2048-byte ring in one go
+// while the user-interface thread is busy: a large ring keeps every byte,
+// and the reader gives one notice for the lot rather than one per read.
+TEST(ReceivePump, BurstWhileTheUserInterfaceIsBusyIsDeliveredWholeInOrder)
+{
+    MessageBoxRecorder boxes;
+    PtyPair pty;
+    CComPort port(kOwner, NoCloseWait());
+    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    ASSERT_EQ(port.ComReopen(kCom3, 115200), 0);
+    CFIFO ring(FifoSize{64 * 1024});
+    CReceivePump pump(kOwner, port, ring, NoStartWait());
+    UiLoop ui(port, pump);
+    ui.Start();
+
+    const std::string sent = Pattern(40000, 21);
+    pty.Write(sent);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the busy user-interface thread
+    EXPECT_TRUE(ui.Run([&] { return ui.received.size() >= sent.size(); }, 10000));
+    EXPECT_TRUE(SameBytes(ui.received, sent));
+    EXPECT_TRUE(ui.chunkEndsWithZero);
+    EXPECT_LT(ui.dataNotices, static_cast<int>(sent.size() / kMaxChunk))
+        << "at most one notice waits at a time";
+    EXPECT_TRUE(boxes.calls.empty()) << "no overflow";
+}
+
 TEST(ReceivePump, FirstReadWaitsForTheStartWait)
 {
     PtyPair pty;
@@ -208,7 +234,7 @@ void Put(CFIFO& ring, const std::string& bytes)
 
 } // namespace
 
-TEST(OnReceive, TakesAtMost512BytesAndTerminatesTheChunk)
+TEST(OnReceive, TakesTheRingIn512ByteChunksUntilEmptyAndTerminatesEach)
 {
     MessageBoxRecorder boxes;
     CComPort port(kOwner);
@@ -220,7 +246,7 @@ TEST(OnReceive, TakesAtMost512BytesAndTerminatesTheChunk)
     Put(ring, bytes.substr(300));
 
     EXPECT_EQ(pump.OnReceive(seen.Consumer()), 0);
-    EXPECT_EQ(pump.OnReceive(seen.Consumer()), 0);
+    ASSERT_EQ(seen.chunks.size(), 2u) << "one notice takes all that is held";
     EXPECT_EQ(pump.OnReceive(seen.Consumer()), 0);
     ASSERT_EQ(seen.chunks.size(), 3u);
     EXPECT_EQ(seen.chunks[0].bytes, bytes.substr(0, 512));
@@ -241,14 +267,19 @@ TEST(OnReceive, OverflowIsReportedOnceInTheLifeOfThePump)
     Put(ring, Pattern(1900, 1));
     Put(ring, Pattern(300, 2));
 
-    pump.OnReceive(seen.Consumer());
+    bool boxBeforeLastChunk = false;
+    pump.OnReceive([&](const unsigned char* bytes, int count) {
+        boxBeforeLastChunk = boxBeforeLastChunk || !boxes.calls.empty();
+        seen.Consumer()(bytes, count);
+    });
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].owner, kOwner);
     EXPECT_EQ(boxes.calls[0].text, "Receive buffer overflowed");
     EXPECT_EQ(boxes.calls[0].caption, "Tamsel::OnReceive");
     EXPECT_EQ(boxes.calls[0].type, kMbOk);
-    ASSERT_EQ(seen.chunks.size(), 1u);
-    EXPECT_EQ(seen.chunks[0].bytes.size(), 512u) << "the bytes come before the box";
+    ASSERT_EQ(seen.chunks.size(), 4u);
+    EXPECT_EQ(seen.chunks[3].bytes.size(), 512u) << "the ring held 2048 bytes";
+    EXPECT_FALSE(boxBeforeLastChunk) << "the bytes come before the box";
 
     unsigned char drain[kFifoSize];
     while (ring.Get(drain, static_cast<int>(kFifoSize)) > 0) {
@@ -280,8 +311,9 @@ TEST(OnReceive, NoticeArrivingWhileTheConsumerRunsIsHandledAfterIt)
     };
     pump.OnReceive(consumer);
     EXPECT_EQ(deepest, 1) << "the converter is never entered twice";
-    ASSERT_EQ(chunks.size(), 2u);
+    ASSERT_EQ(chunks.size(), 3u);
     EXPECT_EQ(chunks[0] + chunks[1], bytes);
+    EXPECT_EQ(chunks[2], "") << "the held-back notice, handled after, finds the ring drained";
 }
 
 namespace {
