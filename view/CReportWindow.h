@@ -3,6 +3,7 @@
 #include "view/CReportText.h"
 
 #include <QPlainTextEdit>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdint>
@@ -10,8 +11,9 @@
 // The report window: a read-only mirror of the report text. The report itself
 // changes at once with every append; this window catches up from a short
 // single-shot timer, so a busy line costs one repaint per refresh interval
-// instead of one per chunk, and at once before the user touches it, so every
-// selection the user makes is taken on text that matches the report.
+// instead of one per chunk (less often still while the line floods it), and
+// at once before the user touches it, so every selection the user makes is
+// taken on text that matches the report.
 //
 // State: how far the window holds the report, as the report's Base() when it
 // was last brought up to date and the end position reached then. A refresh
@@ -22,7 +24,13 @@ class CReportWindow : public QPlainTextEdit {
     Q_OBJECT
 public:
     // Between a change of the report and its refresh on screen.
-    static constexpr int kRefreshIntervalMs = 20;
+    static constexpr int kRefreshIntervalMs = 33;
+    // A refresh that had to bring in more new text than this found the
+    // report scrolling faster than anyone reads; the next one then comes no
+    // sooner than kBusyRefreshIntervalMs after it, which keeps a flooded line
+    // cheap to watch while a quiet line still answers at once.
+    static constexpr int kBusyRefreshChars = 512;
+    static constexpr int kBusyRefreshIntervalMs = 250;
 
     CReportWindow(CReportText& report, QWidget* parent = nullptr);
 
@@ -43,10 +51,13 @@ protected:
 private:
     void Mirror();
     void ShowSelection();
+    void ScrollToEnd();
     void TakeUserSelection();
 
     CReportText& m_report;
     QTimer m_refreshTimer;
+    QElapsedTimer m_sinceRefresh;
+    bool m_busy = false;
     std::int64_t m_shownBase = 0;
     std::int64_t m_shownEnd = 0;
     bool m_scrollToEnd = false;
