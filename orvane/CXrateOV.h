@@ -1,5 +1,7 @@
 #pragma once
 
+#include "orvane/ReceiveFramer.h"
+#include "orvane/TextBuffer.h"
 #include "xrate/CXrate.h"
 
 #include <cstddef>
@@ -13,7 +15,6 @@
 
 inline constexpr int kTransmitDataSize = 32768;
 inline constexpr int kStatementBufferSize = 260;
-inline constexpr int kPacketBufferSize = 1024;
 
 class CXrateOV : public CXrate {
 public:
@@ -35,11 +36,25 @@ protected:
     unsigned char TransmitData[kTransmitDataSize];
 
     // ---- receive side ----
-    unsigned char PacketBuffer[kPacketBufferSize];
-    std::unique_ptr<char[]> ReceiveText;
-    std::size_t ReceiveLength = 0;
-    int PacketCount = 0;
-    int ReceiveState = 0;
+    // The most text that one received byte can add: the checksum dump of the
+    // largest version 1.1 packet (826) and the longest line the decoder
+    // writes, a bulk line of 255 words (3877).
+    static constexpr std::size_t kLongestByteText = 826 + 3877;
+    // The shortest packet that renders a 255-word bulk line has 6 bytes, so a
+    // chunk completes at most one such packet per 6 bytes, plus one whose
+    // earlier bytes came in the chunk before: everything a chunk renders fits.
+    static constexpr std::size_t kReceiveTextCapacity =
+        (kMaxChunk / 6 + 1) * kLongestByteText;
+
+    // XrateReceive of both versions: frames the chunk and decodes each
+    // complete packet through DecodePacket.
+    const char* ReceiveChunk(const unsigned char* bytes, int count, FrameVersion version);
+
+    ReceiveFramer Framer;  // PacketBuffer, PacketCount and ReceiveState
+    TextBuffer ReceiveText{kReceiveTextCapacity};
+    // False while DecodePacket renders a packet that failed its checksum:
+    // such a packet is shown but must not change NodeTable.
+    bool PacketIntact = true;
 
     int OwnNodeId;
 };

@@ -1,0 +1,335 @@
+#include "orvane/PacketDecoder.h"
+
+#include "orvane/NodeTable.h"
+#include "orvane/TickClock.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+inline constexpr int kBurstDestination = 0x20;
+inline constexpr int kBurstWords = 5;
+
+// The received payload; positions beyond its length read as 0.
+class Payload {
+public:
+    Payload(const unsigned char* bytes, int length) : m_bytes(bytes), m_length(length) {}
+
+    int Length() const { return m_length; }
+    const unsigned char* Bytes() const { return m_bytes; }
+    uint32_t Byte(int i) const { return i < m_length ? m_bytes[i] : 0u; }
+    uint32_t Little16(int i) const { return Byte(i) | Byte(i + 1) << 8; }
+    uint32_t Little24(int i) const { return Little16(i) | Byte(i + 2) << 16; }
+    uint32_t Little32(int i) const { return Little24(i) | Byte(i + 3) << 24; }
+
+private:
+    const unsigned char* m_bytes;
+    int m_length;
+};
+
+struct Packet {
+    int destination;
+    Payload payload;
+    const char* destinationText;
+    int source;
+    bool updateNodeTable;
+};
+
+int Signed(uint32_t bits)
+{
+    return static_cast<int32_t>(bits);
+}
+
+// A 6-byte payload carries a 32-bit register value, any other length 16 bits.
+uint32_t RegisterValue(const Payload& payload)
+{
+    return payload.Length() == 6 ? payload.Little32(2) : payload.Little16(2);
+}
+
+// The 16-bit value sign-extended; bits 16-31 of a wider value give way to bit 15.
+int SignedView(uint32_t value)
+{
+    return Signed((value & 0x8000u) ? (value | 0xFFFF0000u) : value);
+}
+
+int RegisterNumber(const Packet& packet)
+{
+    return static_cast<int>(packet.payload.Byte(0) & 0x0F);
+}
+
+int DestinationNode(const Packet& packet)
+{
+    return packet.destination & 0x3F;
+}
+
+void StoreRegister(const Packet& packet, bool wide, uint32_t value)
+{
+    if (!packet.updateNodeTable || !NodeTable)
+        return;
+    NodeEntry& node = NodeTable[packet.source];
+    RegisterSlot& slot = (wide ? node.reg32 : node.reg16)[RegisterNumber(packet)];
+    slot.value = Signed(value);
+    slot.valid = 1;
+}
+
+void RenderReset(TextBuffer& text, const Packet& packet)
+{
+    text.Format("Device reset by ID:%02X %s\r\n", packet.source, packet.destinationText);
+}
+
+void RenderRequestProfile(TextBuffer& text, const Packet& packet)
+{
+    text.Format("Request Profile by ID:%02X %s\r\n", packet.source, packet.destinationText);
+}
+
+// The profile text fills a field as wide as it may be long; a NUL in it ends
+// it early and blanks make up the field on the left.
+void RenderReplyProfile(TextBuffer& text, const Packet& packet)
+{
+    const int width = packet.payload.Length() > 2 ? packet.payload.Length() - 2 : 0;
+    const char* profile =
+        width > 0 ? reinterpret_cast<const char*>(packet.payload.Bytes() + 2) : "";
+    text.Format("Reply Profile from ID:%02X %s '%*.*s'\r\n", packet.source,
+                packet.destinationText, width, width, profile);
+}
+
+void RenderSetId(TextBuffer& text, const Packet& packet)
+{
+    text.Format("SetID from ID:%02X %s set to %02X\r\n", packet.source, packet.destinationText,
+                packet.payload.Byte(2));
+}
+
+// Byte 1 of a SetID reply is the old ID, shown whole.
+void RenderSetIdReply(TextBuffer& text, const Packet& packet)
+{
+    text.Format("SetID reply to %s, %02X changed to %02X\r\n", packet.destinationText,
+                packet.payload.Byte(1), packet.payload.Byte(2));
+}
+
+void RenderSet16(TextBuffer& text, const Packet& packet)
+{
+    const uint32_t value = RegisterValue(packet.payload);
+    if (RawMode)
+        text.Format("S,116,%d,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
+                    DestinationNode(packet), RegisterNumber(packet), Signed(value));
+    else
+        text.Format("Set16 Reg.%X to 0x%04X(%5d,% 6d) by ID:%02X %s\r\n", RegisterNumber(packet),
+                    value, Signed(value), SignedView(value), packet.source,
+                    packet.destinationText);
+}
+
+void RenderSet32(TextBuffer& text, const Packet& packet)
+{
+    const uint32_t value = RegisterValue(packet.payload);
+    if (RawMode)
+        text.Format("S,132,%d,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
+                    DestinationNode(packet), RegisterNumber(packet), Signed(value));
+    else
+        text.Format("Set32 Reg.%X to 0x%08X(%9d) by ID:%02X %s\r\n", RegisterNumber(packet),
+                    value, Signed(value), packet.source, packet.destinationText);
+}
+
+void RenderGet16(TextBuffer& text, const Packet& packet)
+{
+    if (RawMode)
+        text.Format("G,216,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
+                    DestinationNode(packet), RegisterNumber(packet));
+    else
+        text.Format("Get16 Reg.%X by ID:%02X %s\r\n", RegisterNumber(packet), packet.source,
+                    packet.destinationText);
+}
+
+void RenderGet32(TextBuffer& text, const Packet& packet)
+{
+    if (RawMode)
+        text.Format("G,232,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
+                    DestinationNode(packet), RegisterNumber(packet));
+    else
+        text.Format("Get32 Reg.%X by ID:%02X %s\r\n", RegisterNumber(packet), packet.source,
+                    packet.destinationText);
+}
+
+void RenderReply16(TextBuffer& text, const Packet& packet)
+{
+    const uint32_t value = RegisterValue(packet.payload);
+    if (RawMode)
+        text.Format("R,316,%d,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
+                    DestinationNode(packet), RegisterNumber(packet), Signed(value));
+    else
+        text.Format("Rep16 Reg.%X = 0x%04X(%5d,% 6d) from ID:%02X %s\r\n",
+                    RegisterNumber(packet), value, Signed(value), SignedView(value),
+                    packet.source, packet.destinationText);
+    StoreRegister(packet, false, value);
+}
+
+void RenderReply32(TextBuffer& text, const Packet& packet)
+{
+    const uint32_t value = RegisterValue(packet.payload);
+    if (RawMode)
+        text.Format("R,332,%d,%d,%d,%d,%d\r\n", Signed(TickCount()), packet.source,
+                    DestinationNode(packet), RegisterNumber(packet), Signed(value));
+    else
+        text.Format("Rep32 Reg.%X = 0x%08X(%9d) from ID:%02X %s\r\n", RegisterNumber(packet),
+                    value, Signed(value), packet.source, packet.destinationText);
+    StoreRegister(packet, true, value);
+}
+
+// Command bytes 0x80-0x8F: the operation in bits 1-3, the access width in bit 0.
+void RenderMemory(TextBuffer& text, const Packet& packet)
+{
+    static const char* const names[8] = {"mread", "mreply", "mwrite", "mand",
+                                         "mor",   "mxor",   "m??",    "m??"};
+    const uint32_t command = packet.payload.Byte(0);
+    const char* name = names[(command - 0x80) / 2];
+    const bool wide = (command & 0x01) != 0;
+    const uint32_t address = packet.payload.Little24(2);
+    if (command <= 0x81) {
+        text.Format("%s%d from ID:%02X %s: addr:0x%05X\n", name, wide ? 16 : 8, packet.source,
+                    packet.destinationText, address);
+        return;
+    }
+    if (wide) {
+        const uint32_t value = packet.payload.Little16(5);
+        text.Format("%s16 from ID:%02X %s: addr:0x%05X val:0x%04X(% 6d)\n", name, packet.source,
+                    packet.destinationText, address, value, Signed(value));
+    } else {
+        const uint32_t value = packet.payload.Byte(5);
+        text.Format("%s8 from ID:%02X %s: addr:0x%05X val:0x%02X(% 4d)\n", name, packet.source,
+                    packet.destinationText, address, value, Signed(value));
+    }
+}
+
+// The cell "0x%04X(%5d), " of one 16-bit word, written directly: a 6-byte
+// packet can ask for 255 of them, and a formatted print per cell would make
+// such packets the slowest thing on the line.
+void AppendBulkCell(TextBuffer& text, uint16_t word)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    char cell[] = "0x0000(    0), ";
+    for (int i = 0; i < 4; ++i)
+        cell[5 - i] = hex[(word >> (4 * i)) & 0x0F];
+    int at = 11;
+    for (unsigned rest = word; rest != 0; rest /= 10)
+        cell[at--] = static_cast<char>('0' + rest % 10);
+    text.Append(cell, sizeof cell - 1);
+}
+
+// As many cells as the count byte says, whatever the payload holds.
+void RenderBulkWords(TextBuffer& text, const Packet& packet, const char* label)
+{
+    const Payload& payload = packet.payload;
+    const int count = static_cast<int>(payload.Byte(3));
+    text.Format("%s from ID:%02X %s: S:%d Len:%d> ", label, packet.source,
+                packet.destinationText, Signed(payload.Byte(2)), count);
+    for (int i = 0; i < count; ++i)
+        AppendBulkCell(text, static_cast<uint16_t>(payload.Byte(4 + 2 * i) << 8 |
+                                                   payload.Byte(5 + 2 * i)));
+    text.Append("\r\n");
+}
+
+// A bulk set shows under the label "BulkGet", like the bulk get line; report
+// readers go by these labels, so they stay as they are.
+void RenderBulkSet(TextBuffer& text, const Packet& packet)
+{
+    RenderBulkWords(text, packet, "BulkGet");
+}
+
+void RenderBulkGet(TextBuffer& text, const Packet& packet)
+{
+    text.Format("BulkGet from ID:%02X %s: S:%d Len:%d\r\n", packet.source,
+                packet.destinationText, Signed(packet.payload.Byte(2)),
+                Signed(packet.payload.Byte(3)));
+}
+
+void RenderBulkReply(TextBuffer& text, const Packet& packet)
+{
+    RenderBulkWords(text, packet, "BulkReply");
+}
+
+// After "CMD:" stands the destination byte; the command byte opens the dump.
+void RenderUnknown(TextBuffer& text, const Packet& packet)
+{
+    text.Format("Unknown packet from ID:%02X %s CMD:%02X: ", packet.source,
+                packet.destinationText, packet.destination);
+    text.AppendHexCells(packet.payload.Bytes(), packet.payload.Length());
+    text.Append("\r\n");
+}
+
+using Renderer = void (*)(TextBuffer&, const Packet&);
+
+constexpr std::array<Renderer, 256> kRenderers = [] {
+    std::array<Renderer, 256> table{};
+    table.fill(RenderUnknown);
+    table[0x00] = RenderReset;
+    table[0x02] = RenderRequestProfile;
+    table[0x03] = RenderReplyProfile;
+    table[0x04] = RenderSetId;
+    table[0x05] = RenderSetIdReply;
+    for (int i = 0; i < 16; ++i) {
+        table[0x20 + i] = RenderSet16;
+        table[0x30 + i] = RenderSet32;
+        table[0x40 + i] = RenderGet16;
+        table[0x50 + i] = RenderGet32;
+        table[0x60 + i] = RenderReply16;
+        table[0x70 + i] = RenderReply32;
+        table[0x80 + i] = RenderMemory;
+    }
+    table[0xA0] = RenderBulkSet;
+    table[0xA1] = RenderBulkGet;
+    table[0xA2] = RenderBulkReply;
+    return table;
+}();
+
+// A burst has neither command byte nor sender: five 32-bit words, shown
+// whatever the payload length says.
+void RenderBurst(TextBuffer& text, const Payload& payload)
+{
+    text.Format("Burst Transfer Packet (%d bytes): \r\n  ", payload.Length());
+    for (int i = 0; i < kBurstWords; ++i) {
+        const uint32_t word = payload.Little32(4 * i);
+        text.Format("% 12d(%08X)", Signed(word), word);
+    }
+    text.Append("\r\n");
+}
+
+void FormatDestination(char* out, std::size_t size, int destination)
+{
+    switch (destination & 0xC0) {
+    case 0x40:
+        std::snprintf(out, size, "to ID:%02X", destination & 0x3F);
+        break;
+    case 0x80:
+        std::snprintf(out, size, "BCAST(by %02X)", destination & 0x3F);
+        break;
+    default:
+        std::snprintf(out, size, "Unknown destination %02X", destination & 0xFF);
+        break;
+    }
+}
+
+} // namespace
+
+void DecodeOrvanePacket(TextBuffer& text, int destination, int payloadLength,
+                        const unsigned char* payload, bool updateNodeTable)
+{
+    const Payload received(payload, payloadLength);
+    if (destination == kBurstDestination) {
+        RenderBurst(text, received);
+        return;
+    }
+
+    char destinationText[32];
+    FormatDestination(destinationText, sizeof destinationText, destination);
+    if (payloadLength <= 0) {
+        text.Format("Unknown VOID packet %s\r\n", destinationText);
+        return;
+    }
+
+    const Packet packet{destination, received, destinationText,
+                        static_cast<int>(received.Byte(1) & 0x3F), updateNodeTable};
+    if (updateNodeTable && NodeTable)
+        NodeTable[packet.source].valid = 1;
+    kRenderers[received.Byte(0)](text, packet);
+}
