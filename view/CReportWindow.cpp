@@ -9,7 +9,6 @@
 #include <QTextDocument>
 
 #include <algorithm>
-
 #include <string_view>
 
 CReportWindow::CReportWindow(CReportText& report, QWidget* parent)
