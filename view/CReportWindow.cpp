@@ -25,7 +25,7 @@ CReportWindow::CReportWindow(CReportText& report, QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu);
 
     m_refreshTimer.setSingleShot(true);
-    connect(&m_refreshTimer, &QTimer::timeout, this, &CReportWindow::Refresh);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { Update(false); });
     connect(this, &QPlainTextEdit::selectionChanged, this, &CReportWindow::TakeUserSelection);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CReportWindow::TakeUserSelection);
 }
@@ -44,13 +44,18 @@ void CReportWindow::ReportChanged(bool appended)
 
 void CReportWindow::Refresh()
 {
+    Update(true);
+}
+
+void CReportWindow::Update(bool exactCaret)
+{
     m_refreshTimer.stop();
     const std::int64_t reportEnd = m_report.Base() + m_report.Length();
     m_busy = reportEnd - m_shownEnd > kBusyRefreshChars;
     m_sinceRefresh.start();
     m_refreshing = true;
     Mirror();
-    ShowSelection();
+    ShowSelection(exactCaret || hasFocus());
     m_refreshing = false;
 }
 
@@ -85,7 +90,7 @@ void CReportWindow::Mirror()
     m_shownEnd = base + static_cast<std::int64_t>(text.size());
 }
 
-void CReportWindow::ShowSelection()
+void CReportWindow::ShowSelection(bool exactCaret)
 {
     if (m_scrollToEnd) {
         ScrollToEnd();
@@ -96,6 +101,10 @@ void CReportWindow::ShowSelection()
     const int end = DisplayPosition(text, m_report.SelEnd());
     const QTextCursor current = textCursor();
     if (current.selectionStart() == start && current.selectionEnd() == end)
+        return;
+    // A caret is not drawn without the focus; it is put in place when the
+    // user comes to the window, which saves moving it for every trim.
+    if (!exactCaret && start == end && !current.hasSelection())
         return;
 
     // The selection is put back without scrolling.
@@ -152,6 +161,12 @@ bool CReportWindow::viewportEvent(QEvent* event)
         break;
     }
     return QPlainTextEdit::viewportEvent(event);
+}
+
+void CReportWindow::focusInEvent(QFocusEvent* event)
+{
+    Refresh();
+    QPlainTextEdit::focusInEvent(event);
 }
 
 void CReportWindow::keyPressEvent(QKeyEvent* event)

@@ -30,27 +30,29 @@ public:
     // sooner than kBusyRefreshIntervalMs after it, which keeps a flooded line
     // cheap to watch while a quiet line still answers at once.
     static constexpr int kBusyRefreshChars = 512;
-    static constexpr int kBusyRefreshIntervalMs = 250;
+    static constexpr int kBusyRefreshIntervalMs = 333;
 
     CReportWindow(CReportText& report, QWidget* parent = nullptr);
 
     // The report changed; appended says whether text was added to its end.
     void ReportChanged(bool appended);
 
-    // Brings the window up to date now.
+    // Brings the window up to date now, caret included.
     void Refresh();
 
 protected:
     // Every way the user can move the selection first brings the window up to date.
     bool viewportEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     // What is copied is the report's own text under the selection.
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
+    void Update(bool exactCaret);
     void Mirror();
-    void ShowSelection();
+    void ShowSelection(bool exactCaret);
     void ScrollToEnd();
     void TakeUserSelection();
 
