@@ -30,7 +30,7 @@ public:
     // sooner than kBusyRefreshIntervalMs after it, which keeps a flooded line
     // cheap to watch while a quiet line still answers at once.
     static constexpr int kBusyRefreshChars = 512;
-    static constexpr int kBusyRefreshIntervalMs = 333;
+    static constexpr int kBusyRefreshIntervalMs = 500;
 
     CReportWindow(CReportText& report, QWidget* parent = nullptr);
 
