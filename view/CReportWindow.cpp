@@ -25,7 +25,10 @@ CReportWindow::CReportWindow(CReportText& report, QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu);
 
     m_refreshTimer.setSingleShot(true);
-    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { Update(false); });
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
+        if (isVisible())
+            Update(false);
+    });
     connect(this, &QPlainTextEdit::selectionChanged, this, &CReportWindow::TakeUserSelection);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CReportWindow::TakeUserSelection);
 }
@@ -33,6 +36,8 @@ CReportWindow::CReportWindow(CReportText& report, QWidget* parent)
 void CReportWindow::ReportChanged(bool appended)
 {
     m_scrollToEnd = m_scrollToEnd || appended;
+    if (!isVisible())
+        return;
     // Not restarted by later changes, so a steady stream still shows.
     if (m_refreshTimer.isActive())
         return;
@@ -180,6 +185,12 @@ void CReportWindow::timerEvent(QTimerEvent* event)
     // The edit's own timers include the one that extends a drag selection.
     Refresh();
     QPlainTextEdit::timerEvent(event);
+}
+
+void CReportWindow::showEvent(QShowEvent* event)
+{
+    QPlainTextEdit::showEvent(event);
+    Update(false);
 }
 
 QMimeData* CReportWindow::createMimeDataFromSelection() const

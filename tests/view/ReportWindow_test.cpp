@@ -99,6 +99,7 @@ TEST_F(ReportWindow, CatchesUpWithAppendsTrimsAndClearsBetweenRefreshes)
 
 TEST_F(ReportWindow, RefreshesOnItsOwnAtDisplayRate)
 {
+    window.show();
     Append("first line\r\n");
     EXPECT_EQ(Shown(), QString()) << "not on every append";
     EXPECT_TRUE(WaitUntil([&] { return Shown() == Expected(); }, 1000));
@@ -106,10 +107,24 @@ TEST_F(ReportWindow, RefreshesOnItsOwnAtDisplayRate)
 
 TEST_F(ReportWindow, KeepsUpWhileTheLineFloods)
 {
+    window.show();
     Append(NumberedLines(400));
     window.Refresh();  // brought in a flood: the next refresh takes its time
     Append(NumberedLines(10, 400));
     EXPECT_TRUE(WaitUntil([&] { return Shown() == Expected(); }, 2000));
+}
+
+TEST_F(ReportWindow, HiddenWindowMirrorsNothingUntilItIsShown)
+{
+    Append(NumberedLines(5));
+    QTest::qWait(CReportWindow::kRefreshIntervalMs + 100);
+    EXPECT_EQ(Shown(), QString()) << "nobody sees it";
+    window.show();
+    EXPECT_EQ(Shown(), Expected()) << "brought up to date as it is shown";
+    window.hide();
+    Append(NumberedLines(5, 5));
+    window.show();
+    EXPECT_EQ(Shown(), Expected());
 }
 
 TEST(ReportWindowFocus, TheCaretIsPutInPlaceWhenTheUserComesToTheWindow)
