@@ -46,7 +46,8 @@ protected:
 TEST_F(FrameTest, CtrlCCopiesTheReportSelectionWithTheFocusInTheCommandLine)
 {
     View().AppendReport("first line\r\nsecond\r\n");
-    QTest::qWait(60);  // the report window catches up with the report at display rate
+    // The report window catches up with the report at its refresh interval.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !View().ReportWindow()->toPlainText().isEmpty(); }, 2000));
     View().ReportWindow()->selectAll();
     CommandLine()->setPlainText("typed");
     CommandLine()->selectAll();
