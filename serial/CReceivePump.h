@@ -21,8 +21,9 @@
 //   the idle and retry steps) ends at once when it is cleared, and
 //   StopReceiveThread joins the thread, so the view may go at any time, also
 //   within the start-up wait.
-// - overflow-reported flag: set after the "Receive buffer overflowed" box
-//   has been closed; never cleared.
+// - overflow-reported flag: set as the "Receive buffer overflowed" box
+//   opens, so that overflows seen under the open box add no further box;
+//   never cleared.
 // The port and the ring belong to the view and must outlive the pump: the
 // view declares them before it, so the pump (and its thread) ends first, and
 // the port is closed only after StopReceiveThread has returned. Joining the

@@ -1,15 +1,18 @@
 #pragma once
 
 #include "view/CChildView.h"
+#include "xrate/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <stdlib.h>
 #include <time.h>
@@ -77,4 +80,33 @@ public:
 
 private:
     std::filesystem::path m_path;
+};
+
+// Records every box like MessageBoxRecorder, but keeps each one open for
+// openMs while the event loop runs, as a modal box does until the user
+// answers it: what the program does under an open box is part of the test.
+class ModalBoxRecorder {
+public:
+    explicit ModalBoxRecorder(int openMs)
+        : m_previous(SetMessageBoxHandler([this, openMs](const MessageBoxCall& call) {
+              calls.push_back(call);
+              ++m_open;
+              deepest = std::max(deepest, m_open);
+              RunEventLoopFor(openMs);
+              --m_open;
+              return kIdOk;
+          }))
+    {
+    }
+    ~ModalBoxRecorder() { SetMessageBoxHandler(std::move(m_previous)); }
+
+    ModalBoxRecorder(const ModalBoxRecorder&) = delete;
+    ModalBoxRecorder& operator=(const ModalBoxRecorder&) = delete;
+
+    std::vector<MessageBoxCall> calls;
+    int deepest = 0;  // most boxes open at one time
+
+private:
+    MessageBoxHandler m_previous;
+    int m_open = 0;
 };
