@@ -22,6 +22,8 @@ void CMainFrame::LoadSettings()
     const int rate = m_store.GetProfileInt(kSection, "comspeed", 9600);
     m_setup.SetPortFromName(StoredPortName(port.constData(), static_cast<std::size_t>(port.size())));
     m_setup.SetNearestBaud(rate);
+    if (m_portChoice)
+        m_portChoice(m_setup, m_view->Ports());
     ShowPortSettings();
     m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetBaudRate());
 

@@ -66,6 +66,10 @@ CChildView::~CChildView()
     m_transmit.reset();
     m_receive.reset();
     m_retired.clear();
+    // The report window refers to the report text, which goes with the
+    // view's fields, before the base class would delete its children.
+    delete m_commandLine;
+    delete m_reportWindow;
 }
 
 void* CChildView::Owner()

@@ -35,7 +35,6 @@ CEditCR::CEditCR(QWidget* parent) : QPlainTextEdit(parent)
     // Undo and cut have no command here; the menus offer copy and paste.
     setUndoRedoEnabled(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    setTabChangesFocus(false);
     // One line of the default font fits the strip only with a slim margin.
     document()->setDocumentMargin(2);
 }

@@ -5,10 +5,10 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <string_view>
 
 CReportWindow::CReportWindow(CReportText& report, QWidget* parent)
@@ -25,8 +25,7 @@ CReportWindow::CReportWindow(CReportText& report, QWidget* parent)
     setContextMenuPolicy(Qt::NoContextMenu);
 
     m_refreshTimer.setSingleShot(true);
-    m_refreshTimer.setInterval(kRefreshIntervalMs);
-    connect(&m_refreshTimer, &QTimer::timeout, this, &CReportWindow::Refresh);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { Update(false); });
     connect(this, &QPlainTextEdit::selectionChanged, this, &CReportWindow::TakeUserSelection);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CReportWindow::TakeUserSelection);
 }
@@ -35,16 +34,28 @@ void CReportWindow::ReportChanged(bool appended)
 {
     m_scrollToEnd = m_scrollToEnd || appended;
     // Not restarted by later changes, so a steady stream still shows.
-    if (!m_refreshTimer.isActive())
-        m_refreshTimer.start();
+    if (m_refreshTimer.isActive())
+        return;
+    int wait = kRefreshIntervalMs;
+    if (m_busy && m_sinceRefresh.isValid())
+        wait = static_cast<int>(std::max<qint64>(wait, kBusyRefreshIntervalMs - m_sinceRefresh.elapsed()));
+    m_refreshTimer.start(wait);
 }
 
 void CReportWindow::Refresh()
 {
+    Update(true);
+}
+
+void CReportWindow::Update(bool exactCaret)
+{
     m_refreshTimer.stop();
+    const std::int64_t reportEnd = m_report.Base() + m_report.Length();
+    m_busy = reportEnd - m_shownEnd > kBusyRefreshChars;
+    m_sinceRefresh.start();
     m_refreshing = true;
     Mirror();
-    ShowSelection();
+    ShowSelection(exactCaret || hasFocus());
     m_refreshing = false;
 }
 
@@ -53,51 +64,49 @@ void CReportWindow::Mirror()
     const std::string_view text(m_report.Text());
     const std::int64_t base = m_report.Base();
     QTextDocument* document = this->document();
+    // One edit block: the document lays out and reports the change once,
+    // not for every piece.
+    QTextCursor editor(document);
+    editor.beginEditBlock();
     std::size_t kept = 0;  // report characters the window already shows
     if (base >= m_shownEnd) {
-        if (!document->isEmpty()) {
-            QTextCursor all(document);
-            all.select(QTextCursor::Document);
-            all.removeSelectedText();
-        }
+        editor.select(QTextCursor::Document);
+        editor.removeSelectedText();
     } else {
         kept = static_cast<std::size_t>(m_shownEnd - base);
         if (base > m_shownBase) {
             const int shown = document->characterCount() - 1;
             const int dropped = shown - DisplayPosition(text, static_cast<int>(kept));
-            if (dropped > 0) {
-                QTextCursor front(document);
-                front.setPosition(dropped, QTextCursor::KeepAnchor);
-                front.removeSelectedText();
-            }
+            editor.setPosition(dropped, QTextCursor::KeepAnchor);
+            editor.removeSelectedText();
         }
     }
     if (kept < text.size()) {
-        QTextCursor end(document);
-        end.movePosition(QTextCursor::End);
-        end.insertText(DisplayText(text.substr(kept), kept > 0 ? text[kept - 1] : 0));
+        editor.setPosition(document->characterCount() - 1);
+        editor.insertText(DisplayText(text.substr(kept), kept > 0 ? text[kept - 1] : 0));
     }
+    editor.endEditBlock();
     m_shownBase = base;
     m_shownEnd = base + static_cast<std::int64_t>(text.size());
 }
 
-void CReportWindow::ShowSelection()
+void CReportWindow::ShowSelection(bool exactCaret)
 {
+    if (m_scrollToEnd) {
+        ScrollToEnd();
+        m_scrollToEnd = false;
+    }
     const std::string_view text(m_report.Text());
     const int start = DisplayPosition(text, m_report.SelStart());
     const int end = DisplayPosition(text, m_report.SelEnd());
     const QTextCursor current = textCursor();
-    const bool moved = current.selectionStart() != start || current.selectionEnd() != end;
-    if (!moved && !m_scrollToEnd)
+    if (current.selectionStart() == start && current.selectionEnd() == end)
+        return;
+    // A caret is not drawn without the focus; it is put in place when the
+    // user comes to the window, which saves moving it for every trim.
+    if (!exactCaret && start == end && !current.hasSelection())
         return;
 
-    if (m_scrollToEnd) {
-        QTextCursor last(document());
-        last.movePosition(QTextCursor::End);
-        setTextCursor(last);
-        ensureCursorVisible();
-        m_scrollToEnd = false;
-    }
     // The selection is put back without scrolling.
     const int vertical = verticalScrollBar()->value();
     const int horizontal = horizontalScrollBar()->value();
@@ -109,6 +118,21 @@ void CReportWindow::ShowSelection()
     setTextCursor(selection);
     verticalScrollBar()->setValue(vertical);
     horizontalScrollBar()->setValue(horizontal);
+}
+
+void CReportWindow::ScrollToEnd()
+{
+    // All the way down, and sideways as far as it takes to show the end of
+    // the text, without moving the caret there.
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    QTextCursor last(document());
+    last.setPosition(document()->characterCount() - 1);
+    const QRect caret = cursorRect(last);
+    const int width = viewport()->width();
+    if (caret.left() < 0 || caret.right() > width) {
+        QScrollBar* bar = horizontalScrollBar();
+        bar->setValue(bar->value() + caret.center().x() - width / 2);
+    }
 }
 
 void CReportWindow::TakeUserSelection()
@@ -137,6 +161,12 @@ bool CReportWindow::viewportEvent(QEvent* event)
         break;
     }
     return QPlainTextEdit::viewportEvent(event);
+}
+
+void CReportWindow::focusInEvent(QFocusEvent* event)
+{
+    Refresh();
+    QPlainTextEdit::focusInEvent(event);
 }
 
 void CReportWindow::keyPressEvent(QKeyEvent* event)

@@ -3,6 +3,7 @@
 #include "view/CReportText.h"
 
 #include <QPlainTextEdit>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <cstdint>
@@ -10,8 +11,9 @@
 // The report window: a read-only mirror of the report text. The report itself
 // changes at once with every append; this window catches up from a short
 // single-shot timer, so a busy line costs one repaint per refresh interval
-// instead of one per chunk, and at once before the user touches it, so every
-// selection the user makes is taken on text that matches the report.
+// instead of one per chunk (less often still while the line floods it), and
+// at once before the user touches it, so every selection the user makes is
+// taken on text that matches the report.
 //
 // State: how far the window holds the report, as the report's Base() when it
 // was last brought up to date and the end position reached then. A refresh
@@ -22,31 +24,42 @@ class CReportWindow : public QPlainTextEdit {
     Q_OBJECT
 public:
     // Between a change of the report and its refresh on screen.
-    static constexpr int kRefreshIntervalMs = 20;
+    static constexpr int kRefreshIntervalMs = 33;
+    // A refresh that had to bring in more new text than this found the
+    // report scrolling faster than anyone reads; the next one then comes no
+    // sooner than kBusyRefreshIntervalMs after it, which keeps a flooded line
+    // cheap to watch while a quiet line still answers at once.
+    static constexpr int kBusyRefreshChars = 512;
+    static constexpr int kBusyRefreshIntervalMs = 500;
 
     CReportWindow(CReportText& report, QWidget* parent = nullptr);
 
     // The report changed; appended says whether text was added to its end.
     void ReportChanged(bool appended);
 
-    // Brings the window up to date now.
+    // Brings the window up to date now, caret included.
     void Refresh();
 
 protected:
     // Every way the user can move the selection first brings the window up to date.
     bool viewportEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     // What is copied is the report's own text under the selection.
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
+    void Update(bool exactCaret);
     void Mirror();
-    void ShowSelection();
+    void ShowSelection(bool exactCaret);
+    void ScrollToEnd();
     void TakeUserSelection();
 
     CReportText& m_report;
     QTimer m_refreshTimer;
+    QElapsedTimer m_sinceRefresh;
+    bool m_busy = false;
     std::int64_t m_shownBase = 0;
     std::int64_t m_shownEnd = 0;
     bool m_scrollToEnd = false;

@@ -24,6 +24,9 @@ public:
     // Everything that arrives until the line has been quiet for quietMs.
     std::string ReadUntilQuiet(int quietMs);
 
+    // The device goes away, as when a USB adapter is pulled.
+    void HangUp();
+
 private:
     int m_master = -1;
     int m_slave = -1;  // held open so the line never hangs up under the test

@@ -27,10 +27,16 @@ PseudoTerminal::PseudoTerminal()
 
 PseudoTerminal::~PseudoTerminal()
 {
+    HangUp();
+}
+
+void PseudoTerminal::HangUp()
+{
     if (m_slave >= 0)
         close(m_slave);
     if (m_master >= 0)
         close(m_master);
+    m_slave = m_master = -1;
 }
 
 void PseudoTerminal::Write(std::string_view bytes)

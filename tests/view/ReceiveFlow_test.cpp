@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -118,6 +119,28 @@ TEST_F(ViewOnLine, ABusyLineIsShownWholeAndTrimmed)
     ASSERT_GT(report.size(), 0u);
     EXPECT_EQ(stream.substr(stream.size() - report.size()), report) << "the newest text, unbroken";
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(LineState, TheViewReportsTheLineOpeningAndGoingAway)
+{
+    MessageBoxRecorder boxes;
+    PseudoTerminal line;
+    CChildView view(FastLineTimings());
+    std::vector<int> states;
+    QObject::connect(&view, &CChildView::lineStateChanged, [&](int state) { states.push_back(state); });
+    ASSERT_TRUE(view.Ports().SetUserPath(kTestPortKey, line.SlavePath()));
+
+    ASSERT_EQ(view.ComReopen(kTestPortName, 9600), 0);
+    EXPECT_EQ(view.GetLineState(), LineState::kOpen);
+    line.HangUp();
+    ASSERT_TRUE(WaitUntil([&] { return states.size() == 2; }));
+
+    EXPECT_EQ(states, (std::vector<int>{static_cast<int>(LineState::kOpen), static_cast<int>(LineState::kLost)}));
+    EXPECT_TRUE(boxes.calls.empty()) << "a lost line is shown without a box";
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
@@ -101,6 +102,38 @@ TEST_F(ReportWindow, RefreshesOnItsOwnAtDisplayRate)
     Append("first line\r\n");
     EXPECT_EQ(Shown(), QString()) << "not on every append";
     EXPECT_TRUE(WaitUntil([&] { return Shown() == Expected(); }, 1000));
+}
+
+TEST_F(ReportWindow, KeepsUpWhileTheLineFloods)
+{
+    Append(NumberedLines(400));
+    window.Refresh();  // brought in a flood: the next refresh takes its time
+    Append(NumberedLines(10, 400));
+    EXPECT_TRUE(WaitUntil([&] { return Shown() == Expected(); }, 2000));
+}
+
+TEST(ReportWindowFocus, TheCaretIsPutInPlaceWhenTheUserComesToTheWindow)
+{
+    QWidget frame;
+    auto* elsewhere = new QLineEdit(&frame);
+    CReportText report;
+    auto* window = new CReportWindow(report, &frame);
+    window->setGeometry(0, 30, 300, 200);
+    frame.show();
+    elsewhere->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return elsewhere->hasFocus(); }, 1000));
+
+    report.Append("first\r\n");
+    report.Append("second\r\n");
+    window->ReportChanged(true);
+    ASSERT_EQ(report.SelStart(), 7) << "the caret stays where the first append left it";
+    ASSERT_TRUE(WaitUntil([&] { return window->document()->characterCount() > 1; }, 1000));
+    ASSERT_NE(window->textCursor().position(), 6) << "not moved while nobody sees it";
+
+    window->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return window->hasFocus(); }, 1000));
+    EXPECT_EQ(window->textCursor().position(), 6);
+    EXPECT_FALSE(window->textCursor().hasSelection());
 }
 
 TEST_F(ReportWindow, UserSelectionCoversTheSameCharactersAfterTrims)

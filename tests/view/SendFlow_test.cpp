@@ -102,7 +102,7 @@ TEST_F(ViewOnLine, PastedLineBreaksStayInTheCommandAndGoOut)
 
 TEST_F(ViewOnLine, CommandCharactersBecomeTheirSingleBytes)
 {
-    QTest::keyClicks(view.CommandLine(), QString::fromUtf8("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xC2\xA0!"));
+    view.CommandLine()->insertPlainText(QString::fromUtf8("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xC2\xA0!"));
     QTest::keyClick(view.CommandLine(), Qt::Key_Return);
     RunPosted();
     // e-acute and the no-break space are ISO 8859-1; the euro sign and the

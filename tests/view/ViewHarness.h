@@ -5,7 +5,7 @@
 #include "view/CChildView.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 inline LineTimings FastLineTimings()
 {
     LineTimings timings;
+    timings.port.readIntervalMs = 5;
+    timings.port.readTotalMs = 20;
     timings.port.closeWaitMs = 0;
     timings.pump.startWaitMs = 0;
     timings.pump.idleWaitMs = 5;
@@ -22,17 +24,11 @@ inline LineTimings FastLineTimings()
     return timings;
 }
 
-// Runs the event loop until done() holds or timeoutMs has passed; returns done().
+// Runs the event loop, without spinning, until done() holds or timeoutMs has
+// passed; returns done().
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
-    return true;
+    return QTest::qWaitFor(done, timeoutMs);
 }
 
 inline constexpr char kTestPortKey[] = "COM7";
