@@ -1,6 +1,7 @@
 #include "app/CMainFrame.h"
 
 #include "app/Conversions.h"
+#include "app/ProfileValues.h"
 #include "resources/CommandIds.h"
 #include "view/CChildView.h"
 
@@ -10,27 +11,16 @@ namespace {
 
 constexpr const char* kSection = "tamsel_OV";
 constexpr const char* kPortsSection = "ports";
-
-// The names the system writes are at most nine characters; the buffer a
-// stored name is read into holds 19. A longer one is no name the system could
-// have written, so the default stands in for it rather than a cut-off piece.
-constexpr int kPortNameBuffer = 20;
-constexpr const char* kDefaultPort = "COM1";
-
-int ConversionIndex(int stored)
-{
-    return stored < 0 || stored >= kConversionCount ? 0 : stored;
-}
+static_assert(kConversionCount == kStoredConversionCount);
 
 } // namespace
 
 void CMainFrame::LoadSettings()
 {
-    QByteArray port = m_store.GetProfileString(kSection, "comport", QString::fromLatin1(kDefaultPort)).toLatin1();
-    if (port.size() >= kPortNameBuffer)
-        port = kDefaultPort;
+    const QByteArray port =
+        m_store.GetProfileString(kSection, "comport", QString::fromLatin1(kDefaultPortName)).toLatin1();
     const int rate = m_store.GetProfileInt(kSection, "comspeed", 9600);
-    m_setup.SetPortFromName(port.constData());
+    m_setup.SetPortFromName(StoredPortName(port.constData(), static_cast<std::size_t>(port.size())));
     m_setup.SetNearestBaud(rate);
     if (m_portChoice)
         m_portChoice(m_setup, m_view->Ports());
@@ -44,8 +34,10 @@ void CMainFrame::LoadSettings()
     CheckMenuItem(ID_LOCAL_ECHO, echo);
     m_view->SetLocalEcho(echo);
 
-    PostCommand(kConversions[ConversionIndex(m_store.GetProfileInt(kSection, "receiveXrate", 3))].rxCommand);
-    PostCommand(kConversions[ConversionIndex(m_store.GetProfileInt(kSection, "sendXrate", 3))].txCommand);
+    const int receiveXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "receiveXrate", 3));
+    const int sendXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "sendXrate", 3));
+    PostCommand(kConversions[receiveXrate].rxCommand);
+    PostCommand(kConversions[sendXrate].txCommand);
 }
 
 void CMainFrame::LoadPortMap()

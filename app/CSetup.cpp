@@ -1,6 +1,7 @@
 #include "app/CSetup.h"
 
 #include "app/DialogBuilder.h"
+#include "app/ProfileValues.h"
 #include "resources/CommandIds.h"
 #include "resources/DialogTemplates.h"
 
@@ -9,56 +10,17 @@
 #include <QFileInfo>
 #include <QLabel>
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-
-namespace {
-
-void FormatDeviceName(char* buffer, std::size_t size, int portIndex)
-{
-    // Widened so that no index, however it was read, overflows on the way.
-    std::snprintf(buffer, size, "\\\\.\\COM%lld", static_cast<long long>(portIndex) + 1);
-}
-
-// atoi's reading of a number (white space, sign, digits), but clamped to the
-// range of int instead of overflowing on a long run of digits.
-long long ReadNumber(const char* text)
-{
-    const long long value = std::strtoll(text, nullptr, 10);
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return value;
-}
-
-} // namespace
 
 void CSetup::SetPortFromName(const char* name)
 {
-    const char* com = name ? std::strstr(name, "COM") : nullptr;
-    if (!com) {
-        m_portIndex = 0;
-        return;
-    }
-    const long long number = ReadNumber(com + 3);
-    m_portIndex = number < 1 ? 0 : static_cast<int>(number - 1);
+    m_portIndex = PortIndexFromName(name);
 }
 
 int CSetup::SetNearestBaud(int rate)
 {
-    int best = 0;
-    for (int i = 0; kBaudRates[i] != 0; ++i) {
-        // 64-bit distances: a rate near INT_MIN must not overflow.
-        const long long distance = std::llabs(static_cast<long long>(kBaudRates[i]) - rate);
-        const long long bestDistance = std::llabs(static_cast<long long>(kBaudRates[best]) - rate);
-        if (distance < bestDistance)
-            best = i;
-    }
-    m_baudIndex = best;
-    return kBaudRates[best];
+    m_baudIndex = NearestBaudIndex(rate);
+    return kBaudRates[m_baudIndex];
 }
 
 int CSetup::GetBaudRate() const

@@ -28,3 +28,10 @@ function(tamsel_folder_library name)
   target_include_directories(${name} ${_scope} ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} ${_scope} tamsel_settings ${ARG_DEPENDS})
 endfunction()
+
+# Under libFuzzer every part of the system carries the fuzzer's coverage
+# instrumentation, so that the code under test guides it, not the harness alone.
+if(TAMSEL_FUZZ)
+  target_compile_options(tamsel_settings INTERFACE -fsanitize=fuzzer-no-link)
+  target_link_options(tamsel_settings INTERFACE -fsanitize=fuzzer-no-link)
+endif()

@@ -115,8 +115,11 @@ int CReceivePump::OnReceive(const Consumer& consumer)
     }
 
     if (m_overflowReported == 0 && overflowed != 0) {
-        ShowMessageBox(m_owner, "Receive buffer overflowed", "Tamsel::OnReceive", kMbOk);
+        // Set before the box: its nested loop goes on handling notices, and
+        // on a line that keeps overflowing each would open another box on
+        // top of it, without end.
         m_overflowReported = 1;
+        ShowMessageBox(m_owner, "Receive buffer overflowed", "Tamsel::OnReceive", kMbOk);
     }
     return 0;
 }

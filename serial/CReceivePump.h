@@ -21,8 +21,9 @@
 //   the idle and retry steps) ends at once when it is cleared, and
 //   StopReceiveThread joins the thread, so the view may go at any time, also
 //   within the start-up wait.
-// - overflow-reported flag: set after the "Receive buffer overflowed" box
-//   has been closed; never cleared.
+// - overflow-reported flag: set as the "Receive buffer overflowed" box
+//   opens, so that overflows seen under the open box add no further box;
+//   never cleared.
 // - notice-pending flag: set by the reader when it gives a data-arrived
 //   notice, cleared by OnReceive before it drains the ring. The reader gives
 //   a notice only when none is pending, so a fast line does not flood the

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstddef>
+
+// How the values a settings profile holds become the run's settings: the port
+// name, the rate and the two conversion indices. Whatever a profile file
+// holds reaches these rules, so they are kept free of Qt and fuzzed on their
+// own; the setup dialog object and the frame's LoadSettings use them.
+
+// The buffer a stored port name is read into: 19 characters and the terminator.
+inline constexpr std::size_t kStoredPortNameSize = 20;
+inline constexpr const char* kDefaultPortName = "COM1";
+inline constexpr int kStoredConversionCount = 5;
+
+// The stored name, or the default for one that does not fit the buffer:
+// no name the system writes is that long, so a cut-off piece would mean nothing.
+const char* StoredPortName(const char* stored, std::size_t length);
+
+// The port index (0 is COM1) of the number after "COM" in name; 0 without
+// "COM", for a number below 1, or for no name.
+int PortIndexFromName(const char* name);
+
+// The index of the baud-rate table entry nearest to rate; of two equally near
+// entries the first, smaller one.
+int NearestBaudIndex(int rate);
+
+// A stored conversion index; anything outside the conversion table means Raw (0).
+int StoredConversionIndex(int stored);
+
+// The device name "\\.\COMn" of a port index, cut to fit size.
+void FormatDeviceName(char* buffer, std::size_t size, int portIndex);

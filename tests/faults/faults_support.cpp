@@ -1,0 +1,24 @@
+// The fault tests' main: the offscreen platform, a settings store in a fresh
+// folder (no test may see the user's profile), and one QApplication.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char* argv[])
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QTemporaryDir config;
+    if (!config.isValid()) {
+        std::fprintf(stderr, "cannot make a settings folder for the tests\n");
+        return 2;
+    }
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+
+    QApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
