@@ -19,7 +19,8 @@ const char kUsage[] =
     "  --rate B/S  --seconds S  --trials N  --start B/S  --max B/S  --steps N\n"
     "  --samples N  --gap MIN_MS,MAX_MS  --tick US  --quiet MS  --ready-timeout MS\n"
     "  --fail-stderr TEXT    the receiver lost bytes if it writes TEXT to standard error\n"
-    "  --fail-if COMMAND     the receiver lost bytes if COMMAND (sh) succeeds after the feed\n";
+    "  --fail-if COMMAND     the receiver lost bytes if COMMAND (sh) succeeds after the feed\n"
+    "  --watch PID           cpu test: also the CPU time of this process (the X server)\n";
 
 bool Number(const char* text, double& value)
 {
@@ -104,6 +105,8 @@ bool ParseRigOptions(int argc, char** argv, RigOptions& options)
             ok = Integer(value, setup.quietMs) && setup.quietMs > 0;
         } else if (is("--ready-timeout")) {
             ok = Integer(value, setup.readyTimeoutMs) && setup.readyTimeoutMs > 0;
+        } else if (is("--watch")) {
+            ok = Integer(value, setup.watchPid) && setup.watchPid > 0;
         } else if (is("--fail-stderr")) {
             setup.failStderr = value;
         } else if (is("--fail-if")) {

@@ -173,6 +173,7 @@ TrialResult RunRateTrial(const RigSetup& setup, double bytesPerSecond, double se
     Receiver& receiver = session.Rx();
 
     const double cpuBefore = CpuSeconds(receiver.Pid());
+    const double watchedBefore = setup.watchPid > 0 ? CpuSeconds(setup.watchPid) : 0.0;
     const bool realtime = TryRealtimePriority();
     result.feed = FeedAtRate(session.Master(), setup.traffic, bytesPerSecond, seconds, setup.tickUs);
     if (realtime)
@@ -180,6 +181,8 @@ TrialResult RunRateTrial(const RigSetup& setup, double bytesPerSecond, double se
     const RigClock::time_point fed = RigClock::now();
     const bool drained = session.WaitDrained(fed, fed + milliseconds(10000 + static_cast<int>(seconds * 1000)));
     result.cpuSeconds = CpuSeconds(receiver.Pid()) - cpuBefore;
+    if (setup.watchPid > 0)
+        result.watchedCpuSeconds = CpuSeconds(setup.watchPid) - watchedBefore;
     result.peakRssKiB = PeakRssKiB(receiver.Pid());
     const std::string reported = session.LossReported();
     const std::string output = receiver.TakeKept();

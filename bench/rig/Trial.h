@@ -20,6 +20,7 @@ struct RigSetup {
     int readyTimeoutMs = 15000;
     int quietMs = 300;
     int graceMs = 3000;      // for the receiver to end once its input is closed
+    int watchPid = 0;        // another process whose CPU time is taken with the receiver's (the X server)
 };
 
 struct TrialResult {
@@ -28,6 +29,7 @@ struct TrialResult {
     FeedResult feed;
     OutputVerdict output;
     double cpuSeconds = 0.0; // the receiver's, from the start of the feed until the line is drained
+    double watchedCpuSeconds = 0.0;  // the watched process's over the same time
     long peakRssKiB = 0;
     bool Passed() const { return failure.empty(); }
 };

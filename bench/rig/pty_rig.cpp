@@ -97,11 +97,13 @@ void Cpu(const RigOptions& options)
     const TrialResult trial = Trial(options, options.rate);
     const double mib = static_cast<double>(trial.feed.written) / kMiB;
     std::printf("RESULT label=%s test=cpu traffic=%s rate_Bps=%.0f lossless=%d cpu_s=%.4f "
-                "core_percent=%.3f cpu_s_per_MiB=%.4f startup_ms=%.1f peak_rss_KiB=%ld\n",
+                "core_percent=%.3f cpu_s_per_MiB=%.4f startup_ms=%.1f peak_rss_KiB=%ld "
+                "watched_core_percent=%.3f\n",
                 options.label.c_str(), TrafficName(options.setup), options.rate,
                 trial.Passed() ? 1 : 0, trial.cpuSeconds,
                 trial.feed.seconds > 0.0 ? 100.0 * trial.cpuSeconds / trial.feed.seconds : 0.0,
-                mib > 0.0 ? trial.cpuSeconds / mib : 0.0, trial.startupMs, trial.peakRssKiB);
+                mib > 0.0 ? trial.cpuSeconds / mib : 0.0, trial.startupMs, trial.peakRssKiB,
+                trial.feed.seconds > 0.0 ? 100.0 * trial.watchedCpuSeconds / trial.feed.seconds : 0.0);
 }
 
 double Percentile(const std::vector<double>& sorted, double fraction)
