@@ -18,6 +18,7 @@ const char kUsage[] =
     "  --expect same|ov11|none  what the receiver's output must be (default same)\n"
     "  --rate B/S  --seconds S  --trials N  --start B/S  --max B/S  --steps N\n"
     "  --samples N  --gap MIN_MS,MAX_MS  --tick US  --quiet MS  --ready-timeout MS\n"
+    "  --grace MS            wait this long for the receiver to end after its input closes\n"
     "  --fail-stderr TEXT    the receiver lost bytes if it writes TEXT to standard error\n"
     "  --fail-if COMMAND     the receiver lost bytes if COMMAND (sh) succeeds after the feed\n"
     "  --watch PID           cpu test: also the CPU time of this process (the X server)\n";
@@ -103,6 +104,8 @@ bool ParseRigOptions(int argc, char** argv, RigOptions& options)
             ok = Integer(value, setup.tickUs) && setup.tickUs > 0;
         } else if (is("--quiet")) {
             ok = Integer(value, setup.quietMs) && setup.quietMs > 0;
+        } else if (is("--grace")) {
+            ok = Integer(value, setup.graceMs);
         } else if (is("--ready-timeout")) {
             ok = Integer(value, setup.readyTimeoutMs) && setup.readyTimeoutMs > 0;
         } else if (is("--watch")) {

@@ -19,7 +19,7 @@ struct RigSetup {
     int tickUs = 1000;
     int readyTimeoutMs = 15000;
     int quietMs = 300;
-    int graceMs = 3000;      // for the receiver to end once its input is closed
+    int graceMs = 3000;      // for the receiver to end once its input is closed, before it is terminated
     int watchPid = 0;        // another process whose CPU time is taken with the receiver's (the X server)
 };
 
