@@ -229,7 +229,8 @@ void RenderBulkWords(TextBuffer& text, const Packet& packet, const char* label)
     text.Append("\r\n");
 }
 
-// The bulk set line carries the BulkGet label, as the bus tools have always shown it.
+// A bulk set shows under the label "BulkGet", like the bulk get line; report
+// readers go by these labels, so they stay as they are.
 void RenderBulkSet(TextBuffer& text, const Packet& packet)
 {
     RenderBulkWords(text, packet, "BulkGet");

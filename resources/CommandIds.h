@@ -40,6 +40,45 @@ inline constexpr int IDD_SETUP = 102;
 inline constexpr int AFX_IDS_APP_TITLE = 57344;
 inline constexpr int AFX_IDS_IDLEMESSAGE = 57345;
 inline constexpr int AFX_IDW_PANE_FIRST = 59648;
+inline constexpr int AFX_IDW_STATUS_BAR = 59393;
+
+// Status-bar panes; each pane's placeholder is the string with its ID
+inline constexpr int ID_SEPARATOR = 0;             // the message pane
+inline constexpr int ID_INDICATOR_CAPS = 59137;
+inline constexpr int ID_INDICATOR_NUM = 59138;
+inline constexpr int ID_INDICATOR_SCRL = 59139;
+inline constexpr int ID_INDICATOR_KANA = 59142;
+inline constexpr int ID_INDICATOR_RXCONV = 59143;
+inline constexpr int ID_INDICATOR_TXCONV = 59144;
+inline constexpr int ID_INDICATOR_RECEIVE = 59145;
+inline constexpr int ID_INDICATOR_PORT = 59146;
+inline constexpr int ID_INDICATOR_BAUD = 59147;
+// Added after the ten: the state of the serial line, with the texts it shows
+inline constexpr int ID_INDICATOR_LINE = 59148;
+inline constexpr int IDS_LINE_NO_PORT = 59150;
+inline constexpr int IDS_LINE_OPEN = 59151;
+inline constexpr int IDS_LINE_LOST = 59152;
+inline constexpr int IDS_LINE_REOPENED = 59153;
+inline constexpr int IDS_LINE_OPEN_AS_IS = 59154;
+
+// System-menu commands, which have prompts in the string table
+inline constexpr int ID_SC_SIZE = 61184;
+inline constexpr int ID_SC_MOVE = 61185;
+inline constexpr int ID_SC_MINIMIZE = 61186;
+inline constexpr int ID_SC_MAXIMIZE = 61187;
+inline constexpr int ID_SC_NEXTWINDOW = 61188;
+inline constexpr int ID_SC_PREVWINDOW = 61189;
+inline constexpr int ID_SC_CLOSE = 61190;
+inline constexpr int ID_SC_RESTORE = 61202;
+inline constexpr int ID_SC_TASKLIST = 61203;
+
+// Controls of the dialogs
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDC_STATIC = -1;
+inline constexpr int IDC_PORT_LIST = 1000;
+inline constexpr int IDC_BAUD_LIST = 1001;
+inline constexpr int IDC_PORT_PATH = 1002;
 
 // Controls of the view
 inline constexpr int IDC_COMMAND_LINE = 49331;

@@ -26,8 +26,12 @@
 //                       CheckLine closes the dead handle and reopens the same
 //                       name with the same rate once the device is back
 //     kReopened         open and configured again by CheckLine after kLost
-//   Only ComReopen with another name or rate, or the end of the view, leaves
-//   a state for one of the first three; kLost is left by CheckLine only.
+//   ComReopen with another name or rate (ComClose, then ComOpen) leads from
+//   any state to kNoPort, kOpen or kOpenUnconfigured. The reader turns kOpen,
+//   kOpenUnconfigured and kReopened into kLost when the device hangs up;
+//   CheckLine turns kLost into kReopened (kOpenUnconfigured if the settings
+//   no longer take) once the device opens again. A port that never opened
+//   is not retried. The view shows the state after each of these calls.
 //
 // Hand-over of the handle: the reader announces the handle it is about to use
 // and checks that it is still current; ComClose clears the field, waits the

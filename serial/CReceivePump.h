@@ -23,7 +23,10 @@
 //   within the start-up wait.
 // - overflow-reported flag: set after the "Receive buffer overflowed" box
 //   has been closed; never cleared.
-// The port and the ring belong to the view and must outlive the pump.
+// The port and the ring belong to the view and must outlive the pump: the
+// view declares them before it, so the pump (and its thread) ends first, and
+// the port is closed only after StopReceiveThread has returned. Joining the
+// thread makes a fixed wait before closing the port unnecessary.
 //
 // The reader calls dataArrived(n) after storing the n bytes of each read and
 // lineNotify() when the port hung up and then about once a lineCheckMs while

@@ -6,8 +6,25 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <vector>
+
+namespace {
+
+constexpr int kLongest = 0x7FF + 0xF * 41;  // longest request an input can make
+
+// Stream byte n is n mod 256, so a store of the bytes from n on is a slice of this.
+const unsigned char* Stream(std::uint8_t from)
+{
+    static const std::vector<unsigned char> bytes = [] {
+        std::vector<unsigned char> all(256 + kLongest);
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = static_cast<unsigned char>(i);
+        return all;
+    }();
+    return bytes.data() + from;
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -16,40 +33,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::uint32_t start = 0;
     std::memcpy(&start, data, 4);
     CFIFO ring(start);
-    std::deque<unsigned char> model;
+    std::vector<unsigned char> model;  // what the ring should hold, oldest first
+    model.reserve(kFifoSize + kLongest);
+    std::vector<unsigned char> out(kLongest);
     std::uint8_t next = 0;
-    std::vector<unsigned char> in(kFifoSize + 600);
-    std::vector<unsigned char> out(kFifoSize + 600);
 
     for (size_t at = 4; at + 1 < size; at += 2) {
-        // Lengths up to 2047 + 600 cover short, exact and over-long requests.
-        const int length = ((data[at] & 0x7F) << 4 | data[at + 1] >> 4) + (data[at + 1] & 0x0F);
-        if ((data[at] & 0x80) == 0) {
-            if (length < 1)
-                continue;
-            for (int i = 0; i < length; ++i)
-                in[static_cast<size_t>(i)] = next++;
+        const bool take = (data[at] & 0x80) != 0;
+        // Eleven bits give 0..2047; the last nibble reaches past the ring's size.
+        const int length = ((data[at] & 0x7F) << 4 | data[at + 1] >> 4) + (data[at + 1] & 0x0F) * 41;
+        if (length < 1)
+            continue;
+        if (!take) {
             const int room = static_cast<int>(kFifoSize - model.size());
-            const int kept = ring.Put(in.data(), length);
+            const int kept = ring.Put(Stream(next), length);
             if (kept != (length < room ? length : room))
                 std::abort();
             if ((ring.IsOverflowed() != 0) != (kept < length))
                 std::abort();
-            model.insert(model.end(), in.begin(), in.begin() + kept);
-            next = static_cast<std::uint8_t>(next - (length - kept));
+            model.insert(model.end(), Stream(next), Stream(next) + kept);
+            next = static_cast<std::uint8_t>(next + kept);
         } else {
-            if (length < 1)
-                continue;
-            const int want = length < static_cast<int>(model.size()) ? length : static_cast<int>(model.size());
+            const int held = static_cast<int>(model.size());
+            const int want = length < held ? length : held;
             const bool flagBefore = ring.IsOverflowed() != 0;
             const int got = ring.Get(out.data(), length);
-            if (got != want)
+            if (got != want || std::memcmp(out.data(), model.data(), static_cast<size_t>(got)) != 0)
                 std::abort();
-            for (int i = 0; i < got; ++i) {
-                if (out[static_cast<size_t>(i)] != model.front())
-                    std::abort();
-                model.pop_front();
-            }
+            model.erase(model.begin(), model.begin() + got);
             if (ring.IsOverflowed() != 0 && (got > 0 || !flagBefore))
                 std::abort();
         }

@@ -1,0 +1,319 @@
+#include "app/CMainFrame.h"
+
+#include "app/CAcceleratorFilter.h"
+#include "app/CStatusBar.h"
+#include "app/Conversions.h"
+#include "app/LockKeys.h"
+#include "resources/AcceleratorTable.h"
+#include "resources/CommandIds.h"
+#include "resources/MenuResource.h"
+#include "view/CChildView.h"
+#include "view/ViewEvents.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QMenuBar>
+#include <QStatusTipEvent>
+
+#include <cstdio>
+
+namespace {
+
+// The ten panes, left to right, and the line-state pane added after them.
+constexpr int kIndicators[] = {
+    ID_SEPARATOR,         ID_INDICATOR_PORT,   ID_INDICATOR_BAUD,   ID_INDICATOR_RECEIVE,
+    ID_INDICATOR_RXCONV,  ID_INDICATOR_TXCONV, ID_INDICATOR_KANA,   ID_INDICATOR_CAPS,
+    ID_INDICATOR_NUM,     ID_INDICATOR_SCRL,   ID_INDICATOR_LINE,
+};
+
+struct LineStateText {
+    LineState state;
+    int text;
+};
+
+constexpr LineStateText kLineStateTexts[] = {
+    {LineState::kNoPort, IDS_LINE_NO_PORT},
+    {LineState::kOpen, IDS_LINE_OPEN},
+    // Open, but the port would not take the line settings: it runs on its own.
+    {LineState::kOpenUnconfigured, IDS_LINE_OPEN_AS_IS},
+    {LineState::kLost, IDS_LINE_LOST},
+    {LineState::kReopened, IDS_LINE_REOPENED},
+};
+
+// How often the lock-key panes follow the keyboard.
+constexpr int kLockKeyRefreshMs = 250;
+
+QString FirstLine(const char* text)
+{
+    const QString all = QString::fromUtf8(text ? text : "");
+    return all.left(all.indexOf(QLatin1Char('\n')));
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(Language language, const StringTable& strings,
+                       CommandHandler applicationCommands)
+    : m_language(language), m_strings(strings), m_applicationCommands(std::move(applicationCommands))
+{
+    setObjectName(QStringLiteral("CMainFrame"));
+}
+
+CMainFrame::~CMainFrame() = default;
+
+QString CMainFrame::String(int id) const
+{
+    return FirstLine(m_strings.Find(id));
+}
+
+bool CMainFrame::Create()
+{
+    setWindowTitle(String(IDR_MAINFRAME));
+    BuildMenu();
+    qApp->installEventFilter(new CAcceleratorFilter(this, MainAcceleratorTable(),
+                                                    [this](int id) { OnCommand(id); }));
+
+    m_view = new CChildView(this);
+    m_view->setObjectName(QString::number(AFX_IDW_PANE_FIRST));
+    setCentralWidget(m_view);
+    setFocusProxy(m_view);
+    m_setup.SetPortResolver([this](const char* deviceName) {
+        return m_view->Ports().Resolve(deviceName);
+    });
+
+    if (!CreateStatusBar())
+        return false;
+    connect(m_view, &CChildView::lineStateChanged, this, &CMainFrame::ShowLineState);
+
+    LoadPortMap();
+    LoadSettings();
+    ShowLineState(static_cast<int>(m_view->GetLineState()));
+
+    RefreshLockKeys();
+    connect(&m_lockKeyTimer, &QTimer::timeout, this, &CMainFrame::RefreshLockKeys);
+    m_lockKeyTimer.start(kLockKeyRefreshMs);
+    return true;
+}
+
+bool CMainFrame::CreateStatusBar()
+{
+    auto* bar = new CStatusBar(this);
+    bar->setObjectName(QString::number(AFX_IDW_STATUS_BAR));
+    if (!bar->SetIndicators(kIndicators, m_strings)) {
+        delete bar;
+        m_createFailure = "A status-bar placeholder is missing from the string table.";
+        return false;
+    }
+    const int linePane = bar->CommandToIndex(ID_INDICATOR_LINE);
+    for (const LineStateText& line : kLineStateTexts) {
+        const char* text = m_strings.Find(line.text);
+        if (!text) {
+            delete bar;
+            m_createFailure = "A line-state text is missing from the string table.";
+            return false;
+        }
+        bar->FitPaneTo(linePane, QString::fromUtf8(text));
+    }
+    bar->SetPaneText(0, String(AFX_IDS_IDLEMESSAGE));
+    setStatusBar(bar);
+    m_statusBar = bar;
+    CheckMenuItem(ID_VIEW_STATUS_BAR, true);
+    return true;
+}
+
+void CMainFrame::BuildMenu()
+{
+    m_receiveGroup = new QActionGroup(this);
+    m_transmitGroup = new QActionGroup(this);
+    for (const MenuPopupResource& popup : MainMenuResource()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(MenuCaption(popup, m_language)));
+        for (const MenuItemResource& item : popup.items) {
+            if (item.id == 0) {
+                menu->addSeparator();
+                continue;
+            }
+            QAction* action = menu->addAction(QString::fromUtf8(MenuCaption(item, m_language)));
+            action->setStatusTip(String(item.id));
+            action->setData(item.id);
+            m_menuItems[item.id] = action;
+            const int id = item.id;
+            connect(action, &QAction::triggered, this, [this, action, id](bool checked) {
+                // A checkable item flips its own mark when chosen; the frame's
+                // handlers decide from the mark as it was, so put it back.
+                if (action->isCheckable() && !action->actionGroup()) {
+                    const QSignalBlocker blocker(action);
+                    action->setChecked(!checked);
+                }
+                OnCommand(id);
+            });
+        }
+    }
+    for (const Conversion& conversion : kConversions) {
+        m_menuItems[conversion.rxCommand]->setCheckable(true);
+        m_menuItems[conversion.rxCommand]->setActionGroup(m_receiveGroup);
+        m_menuItems[conversion.txCommand]->setCheckable(true);
+        m_menuItems[conversion.txCommand]->setActionGroup(m_transmitGroup);
+    }
+    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR})
+        m_menuItems[id]->setCheckable(true);
+}
+
+QAction* CMainFrame::MenuItem(int id) const
+{
+    const auto found = m_menuItems.find(id);
+    return found == m_menuItems.end() ? nullptr : found->second;
+}
+
+bool CMainFrame::IsMenuChecked(int id) const
+{
+    const QAction* action = MenuItem(id);
+    return action && action->isChecked();
+}
+
+void CMainFrame::CheckMenuItem(int id, bool checked)
+{
+    if (QAction* action = MenuItem(id))
+        action->setChecked(checked);
+}
+
+QString CMainFrame::PaneText(int id) const
+{
+    return m_statusBar ? m_statusBar->GetPaneText(m_statusBar->CommandToIndex(id)) : QString();
+}
+
+void CMainFrame::SetPaneText(int id, const QString& text)
+{
+    if (m_statusBar)
+        m_statusBar->SetPaneText(m_statusBar->CommandToIndex(id), text);
+}
+
+void CMainFrame::PostCommand(int id)
+{
+    QCoreApplication::postEvent(this, new CommandEvent(id));
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    if (event->type() == CommandEvent::Kind()) {
+        OnCommand(static_cast<CommandEvent*>(event)->Id());
+        return true;
+    }
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        SetPaneText(ID_SEPARATOR, tip.isEmpty() ? String(AFX_IDS_IDLEMESSAGE) : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool CMainFrame::OnCommand(int id)
+{
+    if (m_view && m_view->OnCommand(id))
+        return true;
+    if (OnConversion(id))
+        return true;
+    switch (id) {
+    case ID_RECEIVE_ENABLE:
+        OnReceiveEnable();
+        return true;
+    case ID_LOCAL_ECHO:
+        OnLocalEcho();
+        return true;
+    case ID_COMM_SETTING:
+        OnCommSetting();
+        return true;
+    case ID_SAVE_SETTING:
+        SaveSettings();
+        return true;
+    default:
+        break;
+    }
+    if (m_applicationCommands && m_applicationCommands(id))
+        return true;
+    switch (id) {
+    case ID_APP_EXIT:
+        close();
+        return true;
+    case ID_VIEW_STATUS_BAR:
+        OnStatusBar();
+        return true;
+    default:
+        // Cut, undo and the pane keys reach here from the accelerators; nothing handles them.
+        return false;
+    }
+}
+
+bool CMainFrame::OnConversion(int id)
+{
+    for (const Conversion& conversion : kConversions) {
+        const bool receive = conversion.rxCommand == id;
+        if (!receive && conversion.txCommand != id)
+            continue;
+        CheckMenuItem(id, true);  // the group takes the mark from the other four
+        if (receive) {
+            SetPaneText(ID_INDICATOR_RXCONV, QString::fromLatin1(conversion.rxLabel));
+            (m_view->*conversion.setRx)();
+        } else {
+            SetPaneText(ID_INDICATOR_TXCONV, QString::fromLatin1(conversion.txLabel));
+            (m_view->*conversion.setTx)();
+        }
+        return true;
+    }
+    return false;
+}
+
+void CMainFrame::OnReceiveEnable()
+{
+    const bool on = !IsMenuChecked(ID_RECEIVE_ENABLE);
+    m_view->SetReceiveEnable(on);
+    CheckMenuItem(ID_RECEIVE_ENABLE, on);
+    SetPaneText(ID_INDICATOR_RECEIVE, on ? QStringLiteral("Receiving") : QStringLiteral("Rx suspended"));
+}
+
+void CMainFrame::OnLocalEcho()
+{
+    const bool on = !IsMenuChecked(ID_LOCAL_ECHO);
+    m_view->SetLocalEcho(on);
+    CheckMenuItem(ID_LOCAL_ECHO, on);
+}
+
+void CMainFrame::OnCommSetting()
+{
+    m_setup.DoModal(this);
+    ShowPortSettings();
+    m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetBaudRate());
+}
+
+void CMainFrame::ShowPortSettings()
+{
+    char buffer[20];
+    std::snprintf(buffer, sizeof buffer, "%d bps", m_setup.GetBaudRate());
+    SetPaneText(ID_INDICATOR_BAUD, QString::fromLatin1(buffer));
+    SetPaneText(ID_INDICATOR_PORT, QString::fromLatin1(m_setup.GetDeviceName()));
+}
+
+void CMainFrame::OnStatusBar()
+{
+    const bool show = m_statusBar->isHidden();
+    m_statusBar->setVisible(show);
+    CheckMenuItem(ID_VIEW_STATUS_BAR, show);
+}
+
+void CMainFrame::RefreshLockKeys()
+{
+    const std::optional<LockKeys> keys = ReadLockKeys();
+    const auto show = [this, &keys](int id, bool LockKeys::*key) {
+        SetPaneText(id, keys && (*keys).*key ? String(id) : QString());
+    };
+    show(ID_INDICATOR_KANA, &LockKeys::kana);
+    show(ID_INDICATOR_CAPS, &LockKeys::caps);
+    show(ID_INDICATOR_NUM, &LockKeys::num);
+    show(ID_INDICATOR_SCRL, &LockKeys::scroll);
+}
+
+void CMainFrame::ShowLineState(int state)
+{
+    for (const LineStateText& line : kLineStateTexts) {
+        if (static_cast<int>(line.state) == state)
+            SetPaneText(ID_INDICATOR_LINE, String(line.text));
+    }
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/CSettingsStore.h"
+#include "app/CSetup.h"
+#include "resources/Language.h"
+#include "resources/StringTable.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+class CChildView;
+class CStatusBar;
+class QAction;
+class QActionGroup;
+
+// The main frame: menu bar, accelerators, status bar and the terminal view.
+// It keeps no flags of its own: the menu's check marks are the receive-display
+// and local-echo state and its radio marks the selected conversions; the
+// view's flags and converters follow them, and saving the settings reads them
+// back. The setup dialog object holds the current port and rate for the run.
+//
+// Commands from menus, accelerators and posted events all go through
+// OnCommand: the view is offered each first, then the frame's own handlers,
+// the application's, and the framework's (Quit, status-bar toggle).
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    using CommandHandler = std::function<bool(int id)>;
+
+    CMainFrame(Language language, const StringTable& strings, CommandHandler applicationCommands);
+    ~CMainFrame() override;
+
+    // Builds menu, view, status bar and panes, then loads the settings. False
+    // when a part cannot be made; CreateFailure() then says which.
+    bool Create();
+    const char* CreateFailure() const { return m_createFailure; }
+
+    // Command-line assignments "COMn=path" that win over the stored port map;
+    // set before Create.
+    void SetPortOverrides(std::vector<std::string> overrides) { m_portOverrides = std::move(overrides); }
+
+    bool OnCommand(int id);
+    // Queues a command to run when the event loop gets to it.
+    void PostCommand(int id);
+
+    void LoadSettings();
+    void SaveSettings();
+    // Fills the view's port map from the settings section "ports" and the
+    // command line.
+    void LoadPortMap();
+
+    CChildView* View() const { return m_view; }
+    CStatusBar* StatusBar() const { return m_statusBar; }
+    CSetup& Setup() { return m_setup; }
+    QAction* MenuItem(int id) const;
+    bool IsMenuChecked(int id) const;
+    QString PaneText(int id) const;
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    void BuildMenu();
+    bool CreateStatusBar();
+    void OnReceiveEnable();
+    void OnLocalEcho();
+    void OnCommSetting();
+    void OnStatusBar();
+    bool OnConversion(int id);
+    void CheckMenuItem(int id, bool checked);
+    int MarkedConversion(bool receive) const;
+    void SetPaneText(int id, const QString& text);
+    void ShowPortSettings();
+    void RefreshLockKeys();
+    void ShowLineState(int state);
+    QString String(int id) const;
+
+    Language m_language;
+    const StringTable& m_strings;
+    CommandHandler m_applicationCommands;
+    CStatusBar* m_statusBar = nullptr;
+    CChildView* m_view = nullptr;
+    CSetup m_setup;
+    CSettingsStore m_store;
+    std::map<int, QAction*> m_menuItems;
+    QActionGroup* m_receiveGroup = nullptr;
+    QActionGroup* m_transmitGroup = nullptr;
+    QTimer m_lockKeyTimer;
+    std::vector<std::string> m_portOverrides;
+    const char* m_createFailure = nullptr;
+};

@@ -1,0 +1,74 @@
+#include "resources/MenuResource.h"
+
+#include "resources/CommandIds.h"
+
+namespace {
+
+constexpr MenuItemResource kFile[] = {
+    {ID_COMM_SETTING, "Communication Setting(&S)", "通信設定(&S)"},
+    {ID_SAVE_SETTING, "Save setting as default", "既定値として保存"},
+    {0, nullptr, nullptr},
+    {ID_APP_EXIT, "Quit(&X)", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"},
+};
+
+constexpr MenuItemResource kEdit[] = {
+    {ID_EDIT_COPY, "Copy from Report(&C)\tCtrl+C", "Report ｺﾋﾟｰ(&C)\tCtrl+C"},
+    {ID_EDIT_PASTE, "Paste to Command(&P)\tCtrl+V", "Command 貼り付け(&P)\tCtrl+V"},
+    {ID_INSERT_CR, "Insert CR to Report(&R)\tCtrl+R", "Report改行追加(&R)\tCtrl+R"},
+    {0, nullptr, nullptr},
+    {ID_CLEAR_REPORT, "Clear Report(&D)", "Report消去(&D)"},
+    {0, nullptr, nullptr},
+    {ID_SEND_COMMAND, "Send Command(&S)\tEnter", "コマンド送信(&S)\tEnter"},
+};
+
+constexpr MenuItemResource kView[] = {
+    {ID_VIEW_STATUS_BAR, "Status(&S)", "ｽﾃｰﾀｽ ﾊﾞｰ(&S)"},
+    {ID_RECEIVE_ENABLE, "Enable reception(&E)\tCtrl+S", "受信可能(&E)\tCtrl+S"},
+    {ID_LOCAL_ECHO, "Local echo(&E)", "ローカルエコー(&E)"},
+};
+
+constexpr MenuItemResource kReceive[] = {
+    {ID_RX_RAW, "Raw, no conversion(&R)", "生(&R)"},
+    {ID_RX_HEX, "Hexadecimal encode(&H)", "16進受信(&H)"},
+    {ID_RX_BIN, "Binary->Hex(&B)", "バイナリ受信(&B)"},
+    {ID_RX_OV, "Orvane10(&S)", "Orvane(&S)"},
+    {ID_RX_OV11, "Orvane11(1)", "Orvane11(1)"},
+};
+
+constexpr MenuItemResource kTransmit[] = {
+    {ID_TX_RAW, "Raw, no conversion(&R)", "生(&R)"},
+    {ID_TX_HEX, "Hexadecimal encode(&H)", "16進送信(&H)"},
+    {ID_TX_BIN, "Hex->Binary(&B)", "バイナリ送信(&B)"},
+    {ID_TX_OV, "Orvane10(&S)", "Orvane(&S)"},
+    {ID_TX_OV11, "Orvane11(1)", "Orvane11(1)"},
+};
+
+constexpr MenuItemResource kHelp[] = {
+    {ID_APP_ABOUT, "About Tamsel(&A)...", "tamsel のﾊﾞｰｼﾞｮﾝ情報(&A)..."},
+};
+
+constexpr MenuPopupResource kMenu[] = {
+    {"File(&F)", "ﾌｧｲﾙ(&F)", kFile},
+    {"Edit(&E)", "編集(&E)", kEdit},
+    {"View(&V)", "表示(&V)", kView},
+    {"Receive conversion(&R)", "受信変換(&R)", kReceive},
+    {"Transmit conversion(&T)", "送信変換(&T)", kTransmit},
+    {"Help(&H)", "ﾍﾙﾌﾟ(&H)", kHelp},
+};
+
+} // namespace
+
+std::span<const MenuPopupResource> MainMenuResource()
+{
+    return kMenu;
+}
+
+const char* MenuCaption(const MenuItemResource& item, Language language)
+{
+    return language == Language::Japanese ? item.japanese : item.english;
+}
+
+const char* MenuCaption(const MenuPopupResource& popup, Language language)
+{
+    return language == Language::Japanese ? popup.japanese : popup.english;
+}

@@ -1,0 +1,136 @@
+#include "resources/StringTable.h"
+
+#include "resources/CommandIds.h"
+
+namespace {
+
+constexpr const char* kAppName = "TamSel Serial port Monitor 1.1 (OV1.1)";
+
+constexpr StringEntry kEnglish[] = {
+    {IDR_MAINFRAME, kAppName},
+    {AFX_IDS_APP_TITLE, kAppName},
+    {AFX_IDS_IDLEMESSAGE, "Ready"},
+
+    {ID_INDICATOR_PORT, "COM??????"},
+    {ID_INDICATOR_BAUD, "?????? bps"},
+    {ID_INDICATOR_RECEIVE, "ReceiveOn"},
+    {ID_INDICATOR_RXCONV, "TxConv"},
+    {ID_INDICATOR_TXCONV, "RxConv"},
+    {ID_INDICATOR_KANA, "KANA"},
+    {ID_INDICATOR_CAPS, "CAP"},
+    {ID_INDICATOR_NUM, "NUM"},
+    {ID_INDICATOR_SCRL, "SCRL"},
+    {ID_INDICATOR_LINE, "LineState"},
+    {IDS_LINE_NO_PORT, "No port"},
+    {IDS_LINE_OPEN, "Line open"},
+    {IDS_LINE_LOST, "Line lost"},
+    {IDS_LINE_REOPENED, "Reopened"},
+    {IDS_LINE_OPEN_AS_IS, "Open as is"},
+
+    {ID_SEND_COMMAND, "Transmit command to serial port"},
+    {ID_RECEIVE_ENABLE, "Toggle adding received data to report window (still receiving)"},
+    {ID_RX_RAW, "Report received bytes directly"},
+    {ID_TX_RAW, "Send bytes as input on command line"},
+    {ID_RX_HEX, "Recognize received bytes are hexadecimal encoded"},
+    {ID_TX_HEX, "Encode command into sequence of 2digit hex"},
+    {ID_CLEAR_REPORT, "Clear Report Window"},
+    {ID_RX_BIN, "Display received byte in 2digit hex "},
+    {ID_TX_BIN, "Send byte as commanded in 2n-hexadecimal characters"},
+    {ID_INSERT_CR, "Insert line feed to report window"},
+    {ID_RX_OV, "Recognize as Orvane 1.0 packets"},
+    {ID_TX_OV, "Transmit Orvane 1.0 commands"},
+    {ID_LOCAL_ECHO, "Toggle local echo"},
+    {ID_COMM_SETTING, "Port and Baud rate setting"},
+    {ID_SAVE_SETTING, "Save Port, Baud rate, Conversions"},
+    {ID_RX_OV11, "Recognize as Orvane 1.1 packets"},
+    {ID_TX_OV11, "Transmit Orvane 1.1 commands"},
+    {ID_EDIT_COPY, "Copy from ReportWindow to Clipboard"},
+    {ID_EDIT_PASTE, "Paste from Clipboard to Command line"},
+    {ID_APP_ABOUT, "Version information"},
+    {ID_APP_EXIT, "Quit this software"},
+    {ID_VIEW_STATUS_BAR, "Toggle status bar"},
+
+    {ID_SC_SIZE, "Resize Window"},
+    {ID_SC_MOVE, "Move Window"},
+    {ID_SC_MINIMIZE, "Minimize Window"},
+    {ID_SC_MAXIMIZE, "Maximize Window"},
+    {ID_SC_NEXTWINDOW, "Next Window"},
+    {ID_SC_PREVWINDOW, "Previous Window"},
+    {ID_SC_CLOSE, "CLose Window"},
+    {ID_SC_RESTORE, "Restore Window"},
+    {ID_SC_TASKLIST, "Task List"},
+};
+
+constexpr StringEntry kJapanese[] = {
+    {IDR_MAINFRAME, kAppName},
+    {AFX_IDS_APP_TITLE, kAppName},
+    {AFX_IDS_IDLEMESSAGE, "ﾚﾃﾞｨ"},
+
+    {ID_INDICATOR_PORT, "COM??????"},
+    {ID_INDICATOR_BAUD, "?????? bps"},
+    {ID_INDICATOR_RECEIVE, "受信可能"},
+    {ID_INDICATOR_RXCONV, "受信変換"},
+    {ID_INDICATOR_TXCONV, "送信変換"},
+    {ID_INDICATOR_KANA, "ｶﾅ"},
+    {ID_INDICATOR_CAPS, "CAP"},
+    {ID_INDICATOR_NUM, "NUM"},
+    {ID_INDICATOR_SCRL, "SCRL"},
+    {ID_INDICATOR_LINE, "回線状態"},
+    {IDS_LINE_NO_PORT, "ﾎﾟｰﾄなし"},
+    {IDS_LINE_OPEN, "接続中"},
+    {IDS_LINE_LOST, "切断"},
+    {IDS_LINE_REOPENED, "再接続"},
+    {IDS_LINE_OPEN_AS_IS, "設定なし接続"},
+
+    {ID_SEND_COMMAND, "コマンドを送信します"},
+    {ID_RECEIVE_ENABLE, "受信の可否を設定"},
+    {ID_RX_RAW, "受信変換をしません"},
+    {ID_TX_RAW, "入力コマンドに改行コードを付加して送信します"},
+    {ID_RX_HEX, "受信情報を１６進数として解析します"},
+    {ID_TX_HEX, "入力コマンドを１６進数に変換して送信します"},
+    {ID_CLEAR_REPORT, "受信結果をクリアします"},
+    {ID_RX_BIN, "バイナリ受信結果を１６進表示します"},
+    {ID_TX_BIN, "入力を16進数として解釈しバイナリにして送信します"},
+    {ID_INSERT_CR, "受信バッファに改行をいれます"},
+    {ID_RX_OV, "Orvane 受信デコード"},
+    {ID_TX_OV, "Orvane 送信エンコード"},
+    {ID_LOCAL_ECHO, "入力コマンドのローカルエコーバック"},
+    {ID_COMM_SETTING, "通信条件の設定を行います"},
+    {ID_SAVE_SETTING, "現在の設定をデフォルトとして保存"},
+    {ID_RX_OV11, "Orvane ver1.1受信デコード"},
+    {ID_TX_OV11, "Orvane ver1.1 送信エンコード"},
+    {ID_EDIT_COPY, "選択範囲をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存\nｺﾋﾟｰ"},
+    {ID_EDIT_PASTE, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞの内容を貼り付け\n貼り付け"},
+    {ID_APP_ABOUT, "ﾌﾟﾛｸﾞﾗﾑの情報、ﾊﾞｰｼﾞｮﾝそして著作権を表示\nﾊﾞｰｼﾞｮﾝ情報"},
+    {ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝを終了し、ﾌｧｲﾙの保存を指示\n終了"},
+    {ID_VIEW_STATUS_BAR, "ｽﾃｰﾀｽ ﾊﾞｰの 表示/非表示\nｽﾃｰﾀｽ ﾊﾞｰの表示切り替え"},
+
+    {ID_SC_SIZE, "ｳｨﾝﾄﾞｳのｻｲｽﾞを変更"},
+    {ID_SC_MOVE, "ｳｨﾝﾄﾞｳの位置を変更"},
+    {ID_SC_MINIMIZE, "ｳｨﾝﾄﾞｳを最小化する"},
+    {ID_SC_MAXIMIZE, "ｳｨﾝﾄﾞｳを最大化する"},
+    {ID_SC_NEXTWINDOW, "次のｳｨﾝﾄﾞｳに切り替える"},
+    {ID_SC_PREVWINDOW, "前のｳｨﾝﾄﾞｳに切り替える"},
+    {ID_SC_CLOSE, "作業中のｳｨﾝﾄﾞｳを閉じ、変更したﾌｧｲﾙの保存を指示"},
+    {ID_SC_RESTORE, "ｳｨﾝﾄﾞｳを通常のｻｲｽﾞに戻す"},
+    {ID_SC_TASKLIST, "ｱﾌﾟﾘｹｰｼｮﾝの切り替え"},
+};
+
+constexpr StringTable kEnglishTable{kEnglish};
+constexpr StringTable kJapaneseTable{kJapanese};
+
+} // namespace
+
+const char* StringTable::Find(int id) const
+{
+    for (const StringEntry& entry : m_entries) {
+        if (entry.id == id)
+            return entry.text;
+    }
+    return nullptr;
+}
+
+const StringTable& StringTable::Builtin(Language language)
+{
+    return language == Language::Japanese ? kJapaneseTable : kEnglishTable;
+}

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots under Xvfb: the main window in English and
+# the Japanese menus. COM1 is a pseudo-terminal that loops every byte back, so
+# the report shows a command's echo and the packet that came back.
+#   scripts/screenshots.sh [build-dir]
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+"$root/scripts/install-deps.sh" xvfb xauth fonts-ipafont-gothic x11-apps xdotool netpbm python3
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" --target tamsel -j2
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The far side of the line: echoes what it reads.
+python3 - "$work/pty" <<'PY' &
+import os, pty, select, sys, tty
+master, slave = pty.openpty()
+tty.setraw(slave)
+with open(sys.argv[1] + ".tmp", "w") as f:
+    f.write(os.ttyname(slave))
+os.rename(sys.argv[1] + ".tmp", sys.argv[1])
+while True:
+    select.select([master], [], [])
+    os.write(master, os.read(master, 4096))
+PY
+pids+=($!)
+for _ in $(seq 50); do [ -f "$work/pty" ] && break; sleep 0.1; done
+device=$(cat "$work/pty")
+
+display=:97
+Xvfb "$display" -screen 0 900x600x24 -nolisten tcp &
+pids+=($!)
+sleep 1
+export DISPLAY=$display
+
+# The main window's id once it is up.
+main_window() {
+  local id=""
+  for _ in $(seq 50); do
+    id=$(xdotool search --name "TamSel Serial port Monitor" 2>/dev/null | head -1) && [ -n "$id" ] && break
+    sleep 0.1
+  done
+  echo "$id"
+}
+
+# Grabs the main window with any open menu pasted over it: menus are windows
+# of their own, which a grab of the root window leaves out under Xvfb.
+shoot() {
+  local main left top window X Y WIDTH HEIGHT
+  main=$(main_window)
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  left=$X; top=$Y
+  xwd -id "$main" -silent | xwdtopnm 2>/dev/null > "$work/shot.ppm"
+  for window in $(xdotool search --onlyvisible --name "" 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$window" = "$main" ] && continue
+    # The root window and anything not inside the main window's area.
+    [ "$X" -lt "$left" ] || [ "$Y" -lt "$top" ] && continue
+    [ "$WIDTH" -ge 900 ] && continue
+    xwd -id "$window" -silent | xwdtopnm 2>/dev/null > "$work/popup.ppm"
+    pnmpaste "$work/popup.ppm" $((X - left)) $((Y - top)) "$work/shot.ppm" > "$work/pasted.ppm"
+    mv "$work/pasted.ppm" "$work/shot.ppm"
+  done
+  pnmtopng "$work/shot.ppm" > "$1"
+  echo "wrote $1"
+}
+
+profile() {
+  mkdir -p "$work/$1/Pellmark"
+  printf '[tamsel_OV]\ncomport=COM1\ncomspeed=115200\nreceiveXrate=4\nsendXrate=4\n' \
+    > "$work/$1/Pellmark/TamSel Serial port Monitor 1.1 (OV1.1).conf"
+}
+
+# English: a command sent and its looped-back packet decoded.
+profile en
+env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CONFIG_HOME="$work/en" \
+  "$build/app/tamsel" "COM1=$device" &
+pids+=($!)
+main_window >/dev/null
+sleep 3   # the reader thread's first read comes 2 s after the start
+xdotool type --delay 20 "get16 5 3"
+xdotool key Return
+sleep 1
+xdotool key ctrl+a
+xdotool type --delay 20 "set16 5 3 1234"
+xdotool key Return
+sleep 1
+shoot "$root/docs/tamsel-main-en.png"
+kill "${pids[-1]}"; sleep 1
+
+# Japanese: the receive conversion menu open, its Orvane 1.1 item highlighted
+# and its prompt in the message pane. Without a window manager the window is
+# at the top left; the menu title is clicked where the Japanese font puts it.
+profile ja
+env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=ja_JP.UTF-8 XDG_CONFIG_HOME="$work/ja" \
+  "$build/app/tamsel" "COM1=$device" &
+pids+=($!)
+main_window >/dev/null
+sleep 1
+xdotool mousemove 210 8 click 1
+sleep 0.5
+xdotool mousemove 230 100
+sleep 2
+shoot "$root/docs/tamsel-menus-ja.png"

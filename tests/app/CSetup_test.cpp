@@ -1,0 +1,253 @@
+#include "app/CSetup.h"
+#include "app/DialogBuilder.h"
+#include "resources/CommandIds.h"
+
+#include "ModalDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct PortNameCase {
+    const char* name;
+    int index;
+};
+
+void PrintTo(const PortNameCase& c, std::ostream* out)
+{
+    *out << '"' << c.name << '"';
+}
+
+class PortNames : public testing::TestWithParam<PortNameCase> {};
+
+TEST_P(PortNames, GiveThePortIndex)
+{
+    CSetup setup;
+    setup.SetNearestBaud(9600);
+    setup.SetPortFromName("COM9");
+    setup.SetPortFromName(GetParam().name);
+    EXPECT_EQ(setup.PortIndex(), GetParam().index);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Setup, PortNames,
+    testing::Values(PortNameCase{"COM3", 2}, PortNameCase{"COM1", 0},
+                    PortNameCase{"\\\\.\\COM12", 11}, PortNameCase{"my COM12 port", 11},
+                    PortNameCase{"COM 5", 4}, PortNameCase{"COM+7", 6}, PortNameCase{"com4", 0},
+                    PortNameCase{"COMX", 0}, PortNameCase{"COM0", 0}, PortNameCase{"COM-2", 0},
+                    PortNameCase{"", 0}, PortNameCase{"COM25", 24}, PortNameCase{"COM7x", 6},
+                    // A number past int's range is clamped, not overflowed.
+                    PortNameCase{"COM99999999999999", INT_MAX - 1}));
+
+TEST(Setup, NoNameGivesPortOne)
+{
+    CSetup setup;
+    setup.SetPortFromName("COM4");
+    setup.SetPortFromName(nullptr);
+    EXPECT_EQ(setup.PortIndex(), 0);
+}
+
+struct RateCase {
+    int asked;
+    int chosen;
+    int index;
+};
+
+void PrintTo(const RateCase& c, std::ostream* out)
+{
+    *out << c.asked << " bps";
+}
+
+class Rates : public testing::TestWithParam<RateCase> {};
+
+TEST_P(Rates, GiveTheNearestTableEntry)
+{
+    CSetup setup;
+    EXPECT_EQ(setup.SetNearestBaud(GetParam().asked), GetParam().chosen);
+    EXPECT_EQ(setup.BaudIndex(), GetParam().index);
+    EXPECT_EQ(setup.GetBaudRate(), GetParam().chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Setup, Rates,
+    testing::Values(RateCase{115200, 115200, 6}, RateCase{200000, 115200, 6},
+                    RateCase{9600, 9600, 2}, RateCase{10000, 9600, 2}, RateCase{4800, 1200, 1},
+                    // Equally near two entries: the first, smaller one wins.
+                    RateCase{750, 300, 0}, RateCase{5400, 1200, 1}, RateCase{0, 300, 0},
+                    RateCase{-9600, 300, 0}, RateCase{INT_MIN, 300, 0},
+                    RateCase{INT_MAX, 115200, 6}));
+
+TEST(Setup, StartsOnComOneAt19200)
+{
+    CSetup setup;
+    EXPECT_EQ(setup.PortIndex(), 0);
+    EXPECT_EQ(setup.GetBaudRate(), 19200);
+    EXPECT_STREQ(setup.GetDeviceName(), "\\\\.\\COM1");
+}
+
+TEST(Setup, DeviceNamesHaveTheDeviceForm)
+{
+    CSetup setup;
+    setup.SetPortFromName("COM1");
+    EXPECT_STREQ(setup.GetDeviceName(), "\\\\.\\COM1");
+    EXPECT_EQ(std::strlen(setup.GetDeviceName()), 8u);
+    setup.SetPortFromName("COM20");
+    EXPECT_STREQ(setup.GetDeviceName(), "\\\\.\\COM20");
+    EXPECT_EQ(std::strlen(setup.GetDeviceName()), 9u);
+    setup.SetPortFromName("COM99999999999999");
+    EXPECT_STREQ(setup.GetDeviceName(), "\\\\.\\COM2147483647");
+}
+
+// The dialog: what it offers, and OK, Cancel and no selection.
+
+QComboBox* List(QDialog& dialog, int id)
+{
+    return qobject_cast<QComboBox*>(FindDialogControl(dialog, id));
+}
+
+void Click(QDialog& dialog, int id)
+{
+    qobject_cast<QPushButton*>(FindDialogControl(dialog, id))->click();
+}
+
+QStringList Entries(QComboBox* list)
+{
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->itemText(i);
+    return entries;
+}
+
+TEST(SetupDialog, OffersTwentyPortsAndSevenRatesInOrder)
+{
+    CSetup setup;
+    QStringList ports;
+    QStringList rates;
+    QString title;
+    WhenModal([&](QDialog& dialog) {
+        title = dialog.windowTitle();
+        ports = Entries(List(dialog, IDC_PORT_LIST));
+        rates = Entries(List(dialog, IDC_BAUD_LIST));
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(setup.DoModal(nullptr), CSetup::kDoModalCancel);
+    EXPECT_EQ(title, "Communication Port Setting");
+    ASSERT_EQ(ports.size(), 20);
+    EXPECT_EQ(ports.first(), "COM1");
+    EXPECT_EQ(ports[9], "COM10");
+    EXPECT_EQ(ports.last(), "COM20");
+    EXPECT_EQ(rates, QStringList({"300 bps", "1200 bps", "9600 bps", "19200 bps", "38400 bps",
+                                  "57600 bps", "115200 bps"}));
+}
+
+TEST(SetupDialog, TabOrderIsTemplateOrderStartingAtOk)
+{
+    CSetup setup;
+    QStringList order;
+    WhenModal([&](QDialog& dialog) {
+        QWidget* widget = dialog.focusWidget();
+        for (int i = 0; i < 4 && widget; ++i) {
+            order << widget->objectName();
+            widget = widget->nextInFocusChain();
+            while (widget && widget->focusPolicy() == Qt::NoFocus)
+                widget = widget->nextInFocusChain();
+        }
+        Click(dialog, IDCANCEL);
+    });
+    setup.DoModal(nullptr);
+    EXPECT_EQ(order, QStringList({"1", "2", "1000", "1001"}));
+}
+
+TEST(SetupDialog, OkStoresTheChoiceAndTheNextRunShowsIt)
+{
+    CSetup setup;
+    WhenModal([&](QDialog& dialog) {
+        List(dialog, IDC_PORT_LIST)->setCurrentIndex(6);
+        List(dialog, IDC_BAUD_LIST)->setCurrentIndex(6);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(setup.DoModal(nullptr), CSetup::kDoModalOk);
+    EXPECT_STREQ(setup.GetDeviceName(), "\\\\.\\COM7");
+    EXPECT_EQ(setup.GetBaudRate(), 115200);
+
+    int port = -2;
+    int rate = -2;
+    WhenModal([&](QDialog& dialog) {
+        port = List(dialog, IDC_PORT_LIST)->currentIndex();
+        rate = List(dialog, IDC_BAUD_LIST)->currentIndex();
+        List(dialog, IDC_PORT_LIST)->setCurrentIndex(0);
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(setup.DoModal(nullptr), CSetup::kDoModalCancel);
+    EXPECT_EQ(port, 6);
+    EXPECT_EQ(rate, 6);
+    EXPECT_STREQ(setup.GetDeviceName(), "\\\\.\\COM7");
+}
+
+TEST(SetupDialog, EscapeIsCancel)
+{
+    CSetup setup;
+    setup.SetPortFromName("COM3");
+    WhenModal([&](QDialog& dialog) {
+        List(dialog, IDC_PORT_LIST)->setCurrentIndex(9);
+        dialog.reject();
+    });
+    EXPECT_EQ(setup.DoModal(nullptr), CSetup::kDoModalCancel);
+    EXPECT_EQ(setup.PortIndex(), 2);
+}
+
+TEST(SetupDialog, PortBeyondTheListOpensWithNoneSelected)
+{
+    CSetup setup;
+    setup.SetPortFromName("COM25");
+    EXPECT_STREQ(setup.GetDeviceName(), "\\\\.\\COM25");
+
+    int shown = -2;
+    WhenModal([&](QDialog& dialog) {
+        shown = List(dialog, IDC_PORT_LIST)->currentIndex();
+        Click(dialog, IDCANCEL);
+    });
+    setup.DoModal(nullptr);
+    EXPECT_EQ(shown, -1);
+    EXPECT_EQ(setup.PortIndex(), 24);
+
+    WhenModal([&](QDialog& dialog) { Click(dialog, IDOK); });
+    EXPECT_EQ(setup.DoModal(nullptr), CSetup::kDoModalOk);
+    EXPECT_EQ(setup.PortIndex(), -1);
+    EXPECT_STREQ(setup.GetDeviceName(), "\\\\.\\COM0");
+}
+
+TEST(SetupDialog, ShowsWhereTheSelectedPortLeads)
+{
+    CSetup setup;
+    setup.SetPortResolver([](const char* name) -> std::string {
+        if (std::strcmp(name, "\\\\.\\COM1") == 0)
+            return "/dev/null";
+        if (std::strcmp(name, "\\\\.\\COM2") == 0)
+            return "/dev/tamsel-no-such-device";
+        return {};
+    });
+    QStringList shown;
+    WhenModal([&](QDialog& dialog) {
+        auto* path = qobject_cast<QLabel*>(FindDialogControl(dialog, IDC_PORT_PATH));
+        shown << path->text();
+        List(dialog, IDC_PORT_LIST)->setCurrentIndex(1);
+        shown << path->text();
+        List(dialog, IDC_PORT_LIST)->setCurrentIndex(2);
+        shown << path->text();
+        Click(dialog, IDCANCEL);
+    });
+    setup.DoModal(nullptr);
+    EXPECT_EQ(shown, QStringList({"/dev/null (present)", "/dev/tamsel-no-such-device (not found)",
+                                  "no device for this port"}));
+}
+
+} // namespace

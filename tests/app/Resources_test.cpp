@@ -1,0 +1,80 @@
+#include "resources/AcceleratorTable.h"
+#include "resources/CommandIds.h"
+#include "resources/MenuResource.h"
+#include "resources/StringTable.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+std::set<int> MenuIds()
+{
+    std::set<int> ids;
+    for (const MenuPopupResource& popup : MainMenuResource()) {
+        for (const MenuItemResource& item : popup.items) {
+            if (item.id != 0)
+                ids.insert(item.id);
+        }
+    }
+    return ids;
+}
+
+TEST(Resources, EveryMenuItemHasACaptionAndPromptInBothLanguages)
+{
+    for (const Language language : {Language::English, Language::Japanese}) {
+        const StringTable& strings = StringTable::Builtin(language);
+        for (const MenuPopupResource& popup : MainMenuResource()) {
+            EXPECT_NE(MenuCaption(popup, language), nullptr);
+            for (const MenuItemResource& item : popup.items) {
+                if (item.id == 0)
+                    continue;
+                EXPECT_NE(MenuCaption(item, language), nullptr) << item.id;
+                EXPECT_NE(strings.Find(item.id), nullptr) << "no prompt for " << item.id;
+            }
+        }
+    }
+}
+
+TEST(Resources, AcceleratorsReachMenuCommandsOrTheFourThatDoNothing)
+{
+    const std::set<int> menu = MenuIds();
+    const std::set<int> inert = {ID_EDIT_CUT, ID_EDIT_UNDO, ID_NEXT_PANE, ID_PREV_PANE};
+    int count = 0;
+    for (const AcceleratorEntry& entry : MainAcceleratorTable()) {
+        ++count;
+        EXPECT_TRUE(menu.count(entry.command) || inert.count(entry.command)) << entry.command;
+        EXPECT_EQ(entry.flags & (FVIRTKEY | FNOINVERT), FVIRTKEY | FNOINVERT);
+    }
+    EXPECT_EQ(count, 12);
+}
+
+TEST(Resources, OnlyTheJapaneseStringsOfFiveCommandsHaveASecondLine)
+{
+    const std::set<int> twoLines = {ID_EDIT_COPY, ID_EDIT_PASTE, ID_APP_ABOUT, ID_APP_EXIT,
+                                    ID_VIEW_STATUS_BAR};
+    for (const int id : MenuIds()) {
+        EXPECT_EQ(std::strchr(StringTable::Builtin(Language::English).Find(id), '\n'), nullptr) << id;
+        const bool second = std::strchr(StringTable::Builtin(Language::Japanese).Find(id), '\n');
+        EXPECT_EQ(second, twoLines.count(id) == 1) << id;
+    }
+}
+
+TEST(Resources, ApplicationNameIsTheSameInBothLanguages)
+{
+    // The profile is filed under it: a Japanese session must find an English one's settings.
+    EXPECT_STREQ(StringTable::Builtin(Language::English).Find(AFX_IDS_APP_TITLE),
+                 "TamSel Serial port Monitor 1.1 (OV1.1)");
+    EXPECT_STREQ(StringTable::Builtin(Language::Japanese).Find(AFX_IDS_APP_TITLE),
+                 StringTable::Builtin(Language::English).Find(AFX_IDS_APP_TITLE));
+}
+
+TEST(Resources, UnknownIdsAreNotFound)
+{
+    EXPECT_EQ(StringTable::Builtin(Language::English).Find(12345), nullptr);
+}
+
+} // namespace

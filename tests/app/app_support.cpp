@@ -1,0 +1,35 @@
+// The app tests' main: the offscreen platform, a settings store of their own
+// in a fresh folder, and one QApplication for all tests.
+#include "app/UserLanguage.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char* argv[])
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Before the first QSettings: the tests must never see the user's profile.
+    QTemporaryDir config;
+    if (!config.isValid()) {
+        std::fprintf(stderr, "cannot make a settings folder for the tests\n");
+        return 2;
+    }
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+
+    QApplication application(argc, argv);
+    // Helper mode for the locale test, which runs this program again under
+    // another environment and reads the language it prints.
+    if (argc > 1 && std::strcmp(argv[1], "--print-language") == 0) {
+        std::printf("%s\n", UserLanguage() == Language::Japanese ? "Japanese" : "English");
+        return 0;
+    }
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,257 @@
+#include "ViewHarness.h"
+
+#include "resources/CommandIds.h"
+#include "view/CReportWindow.h"
+#include "view/ReportDisplay.h"
+
+#include <QClipboard>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextCursor>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(ReportDisplay, LineEndsOfEveryKindBreakTheLineOnce)
+{
+    EXPECT_EQ(DisplayText("a\r\nb\rc\nd"), QStringLiteral("a\nb\nc\nd"));
+    EXPECT_EQ(DisplayText("\nx", '\r'), QStringLiteral("x")) << "the rest of a split \"\\r\\n\"";
+    EXPECT_EQ(DisplayText("\n\r"), QStringLiteral("\n\n"));
+    EXPECT_EQ(DisplayText("\xE9\xA0\x7F"), QString(QChar(0xE9)) + QChar(0xA0) + QChar(0x7F));
+}
+
+TEST(ReportDisplay, PositionsMapBothWaysAroundALineEnd)
+{
+    const std::string text = "ab\r\ncd";
+    const int shown[] = {0, 1, 2, 3, 3, 4, 5};
+    for (int pos = 0; pos <= 6; ++pos)
+        EXPECT_EQ(DisplayPosition(text, pos), shown[pos]) << "position " << pos;
+    EXPECT_EQ(ReportPosition(text, 2), 2) << "before the line end";
+    EXPECT_EQ(ReportPosition(text, 3), 4) << "a line start lies past the whole line end";
+    EXPECT_EQ(ReportPosition(text, 99), 6);
+}
+
+class ReportWindow : public ::testing::Test {
+protected:
+    void SetUp() override { window.resize(400, 300); }
+
+    QString Shown() const { return window.document()->toPlainText(); }
+    QString Expected() const { return DisplayText(report.Text()); }
+
+    // What a user's selection in the window does: the window is brought up
+    // to date first, then the selection is made there.
+    void UserSelects(int start, int end)
+    {
+        window.Refresh();
+        QTextCursor cursor(window.document());
+        cursor.setPosition(DisplayPosition(report.Text(), start));
+        cursor.setPosition(DisplayPosition(report.Text(), end), QTextCursor::KeepAnchor);
+        window.setTextCursor(cursor);
+    }
+
+    void Append(const std::string& text)
+    {
+        report.Append(text.c_str());
+        window.ReportChanged(true);
+    }
+
+    CReportText report;
+    CReportWindow window{report};
+};
+
+std::string NumberedLines(int count, int from = 0)
+{
+    std::string text;
+    for (int i = from; i < from + count; ++i)
+        text += "report line number " + std::to_string(i) + " with some padding text\r\n";
+    return text;
+}
+
+TEST_F(ReportWindow, CatchesUpWithAppendsTrimsAndClearsBetweenRefreshes)
+{
+    struct Step {
+        std::string append;  // empty: clear the report
+        bool refresh;
+    };
+    const std::vector<Step> steps = {
+        {NumberedLines(100), true},     {NumberedLines(300, 100), false}, {NumberedLines(300, 400), true},
+        {"partial \r", false},          {"\nrest\r\n", true},            {"", false},
+        {NumberedLines(50, 700), true}, {NumberedLines(900, 750), false}, {"lone\nfeed\n", true},
+    };
+    for (const Step& step : steps) {
+        if (step.append.empty()) {
+            report.Clear();
+            window.ReportChanged(false);
+        } else {
+            Append(step.append);
+        }
+        if (step.refresh) {
+            window.Refresh();
+            ASSERT_EQ(Shown(), Expected());
+        }
+    }
+}
+
+TEST_F(ReportWindow, RefreshesOnItsOwnAtDisplayRate)
+{
+    Append("first line\r\n");
+    EXPECT_EQ(Shown(), QString()) << "not on every append";
+    EXPECT_TRUE(WaitUntil([&] { return Shown() == Expected(); }, 1000));
+}
+
+TEST_F(ReportWindow, UserSelectionCoversTheSameCharactersAfterTrims)
+{
+    Append(NumberedLines(350));
+    UserSelects(10000, 10030);
+    ASSERT_EQ(report.SelStart(), 10000);
+    const std::string selected = report.Text().substr(10000, 30);
+
+    for (int i = 0; i < 3; ++i)
+        Append(NumberedLines(60, 1000 + 60 * i));
+    ASSERT_LT(report.SelStart(), 10000) << "the report was trimmed";
+    window.Refresh();
+
+    const QTextCursor cursor = window.textCursor();
+    EXPECT_EQ(cursor.selectedText(), QString::fromLatin1(selected.c_str()));
+    EXPECT_EQ(Shown(), Expected());
+}
+
+TEST_F(ReportWindow, UserSelectionOnALineStartMapsPastTheLineEnd)
+{
+    Append("ab\r\ncd\r\n");
+    UserSelects(4, 6);
+    EXPECT_EQ(report.SelStart(), 4);
+    EXPECT_EQ(report.SelEnd(), 6);
+}
+
+TEST_F(ReportWindow, EveryAppendScrollsToTheEnd)
+{
+    window.show();
+    Append(NumberedLines(200));
+    window.Refresh();
+    QScrollBar* bar = window.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    bar->setValue(0);
+    window.Refresh();
+    EXPECT_EQ(bar->value(), 0) << "a refresh without an append leaves the view where the user put it";
+
+    Append("one more\r\n");
+    window.Refresh();
+    EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+TEST_F(ReportWindow, CopiesTheReportTextUnderTheSelection)
+{
+    Append("caf\xE9\xA0ok\r\nnext\r\n");
+    UserSelects(2, 10);
+    window.copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromLatin1("f\xE9\xA0ok\nn"));
+}
+
+class ViewCommands : public ::testing::Test {
+protected:
+    MessageBoxRecorder boxes;
+    CChildView view{FastLineTimings()};
+};
+
+TEST_F(ViewCommands, CopyTakesTheReportSelectionWhileTheFocusIsInTheCommandLine)
+{
+    view.resize(400, 300);
+    view.show();
+    view.AppendReport("copy me\r\n");
+    view.CommandLine()->setPlainText(QStringLiteral("typed"));
+    view.CommandLine()->selectAll();
+    auto* window = static_cast<CReportWindow*>(view.ReportWindow());
+    window->Refresh();
+    QTextCursor cursor(window->document());
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    window->setTextCursor(cursor);
+    view.CommandLine()->setFocus();
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+    EXPECT_TRUE(view.OnCommand(ID_EDIT_COPY));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("copy "));
+}
+
+TEST_F(ViewCommands, CopyWithoutSelectionLeavesTheClipboard)
+{
+    view.AppendReport("text\r\n");
+    QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+    view.OnCommand(ID_EDIT_COPY);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
+}
+
+TEST_F(ViewCommands, PasteAlwaysGoesIntoTheCommandLine)
+{
+    view.CommandLine()->setPlainText(QStringLiteral("get "));
+    view.CommandLine()->moveCursor(QTextCursor::End);
+    view.ReportWindow()->setFocus();
+    QGuiApplication::clipboard()->setText(QStringLiteral("16 5 3"));
+    EXPECT_TRUE(view.OnCommand(ID_EDIT_PASTE));
+    EXPECT_EQ(view.CommandLine()->toPlainText(), QStringLiteral("get 16 5 3"));
+    EXPECT_EQ(view.Report().Length(), 0);
+}
+
+TEST_F(ViewCommands, ClearEmptiesAndInsertCRAppendsALineEnd)
+{
+    view.AppendReport("old\r\n");
+    EXPECT_TRUE(view.OnCommand(ID_CLEAR_REPORT));
+    EXPECT_EQ(view.Report().Text(), "");
+    EXPECT_TRUE(view.OnCommand(ID_INSERT_CR));
+    EXPECT_EQ(view.Report().Text(), "\r\n");
+    EXPECT_FALSE(view.OnCommand(ID_RX_HEX)) << "the frame's commands are not the view's";
+    static_cast<CReportWindow*>(view.ReportWindow())->Refresh();
+    EXPECT_EQ(view.ReportWindow()->document()->blockCount(), 2);
+}
+
+TEST_F(ViewCommands, ObserverSeesEveryAppendedText)
+{
+    std::vector<std::string> seen;
+    view.SetReportObserver([&](const char* text) { seen.emplace_back(text); });
+    view.SetLocalEcho(true);
+    view.CommandLine()->setPlainText(QStringLiteral("ping"));
+    view.OnCommand(ID_SEND_COMMAND);  // no port: echoed, then "Failed to transmit"
+    view.OnCommand(ID_INSERT_CR);
+    EXPECT_EQ(seen, (std::vector<std::string>{">> ", "ping", "\r\n", "\r\n"}));
+    EXPECT_EQ(boxes.calls.size(), 1u);
+}
+
+TEST_F(ViewCommands, CommandLineTakesTheBottom30PixelsAndTheReportTheRest)
+{
+    struct Case {
+        int height;
+        QRect command, report;
+    };
+    for (const Case& c : {Case{300, {0, 270, 400, 30}, {0, 0, 400, 270}},
+                          Case{30, {0, 0, 400, 30}, {0, 0, 400, 0}},
+                          Case{20, {0, 0, 400, 20}, {0, 0, 400, 0}}}) {
+        view.resize(400, c.height);
+        view.show();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(view.CommandLine()->geometry(), c.command) << "height " << c.height;
+        EXPECT_EQ(view.ReportWindow()->geometry(), c.report) << "height " << c.height;
+    }
+}
+
+TEST_F(ViewCommands, ReportUsesAFixedPitchFontOf16Pixels)
+{
+    const QFont font = view.ReportWindow()->font();
+    EXPECT_EQ(font.pixelSize(), 16);
+    EXPECT_TRUE(QFontInfo(font).fixedPitch());
+}
+
+TEST_F(ViewCommands, TheFocusGoesToTheCommandLine)
+{
+    view.show();
+    view.activateWindow();
+    view.setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return view.CommandLine()->hasFocus(); }, 1000));
+}
+
+} // namespace

@@ -1,0 +1,349 @@
+#include "view/CChildView.h"
+
+#include "orvane/CXrateOV.h"
+#include "orvane/CXrateOV11.h"
+#include "resources/CommandIds.h"
+#include "view/CEditCR.h"
+#include "view/CReportWindow.h"
+#include "view/ViewEvents.h"
+#include "xrate/CXrateBin.h"
+#include "xrate/CXrateHex.h"
+#include "xrate/CXrateRaw.h"
+
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QResizeEvent>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+// The node ID the system uses as its own address on the Orvane bus.
+constexpr int kOwnNodeId = 63;
+// Character height of the report window's fixed-pitch font, in pixels.
+constexpr int kReportFontPixels = 16;
+
+} // namespace
+
+CChildView::CChildView(QWidget* parent) : CChildView(LineTimings{}, parent) {}
+
+CChildView::CChildView(const LineTimings& timings, QWidget* parent)
+    : QWidget(parent),
+      m_reportWindow(nullptr),
+      m_commandLine(nullptr),
+      m_port(Owner(), timings.port),
+      m_pump(Owner(), m_port, m_ring, timings.pump),
+      m_transmit(std::make_unique<CXrateRaw>(Owner())),
+      m_receive(std::make_unique<CXrateRaw>(Owner()))
+{
+    m_commandLine = new CEditCR(this);
+    m_commandLine->setObjectName(QStringLiteral("commandLine"));
+    setFocusProxy(m_commandLine);
+    m_commandLine->setFocus();
+
+    m_reportWindow = new CReportWindow(m_report, this);
+    m_reportWindow->setObjectName(QStringLiteral("reportWindow"));
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setStyleHint(QFont::Monospace);
+    font.setFixedPitch(true);
+    font.setPixelSize(kReportFontPixels);
+    m_reportWindow->setFont(font);
+
+    // The reader thread only posts; everything it reports is handled here.
+    m_pump.StartReceiveThread(
+        [this](int count) { QCoreApplication::postEvent(this, new DataArrivedEvent(count)); },
+        [this] { QCoreApplication::postEvent(this, new LineCheckEvent); });
+}
+
+CChildView::~CChildView()
+{
+    // The reader is joined rather than given a fixed wait, so it is gone
+    // before the port and the ring are.
+    m_pump.StopReceiveThread();
+    if (m_port.HasHandle())
+        m_port.ComClose();
+    m_transmit.reset();
+    m_receive.reset();
+    m_retired.clear();
+}
+
+void* CChildView::Owner()
+{
+    // Message-box handlers take the owner back as a QWidget.
+    return static_cast<QWidget*>(this);
+}
+
+bool CChildView::OnCommand(int id)
+{
+    switch (id) {
+    case ID_SEND_COMMAND:
+        OnSendCommand();
+        return true;
+    case ID_EDIT_COPY:
+        OnEditCopy();
+        return true;
+    case ID_EDIT_PASTE:
+        OnEditPaste();
+        return true;
+    case ID_CLEAR_REPORT:
+        OnClearReport();
+        return true;
+    case ID_INSERT_CR:
+        OnInsertCR();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CChildView::SetRxRaw()
+{
+    RetireReceive();
+    m_receive = std::make_unique<CXrateRaw>(Owner());
+}
+
+void CChildView::SetTxRaw()
+{
+    RetireTransmit();
+    m_transmit = std::make_unique<CXrateRaw>(Owner());
+}
+
+void CChildView::SetRxHex()
+{
+    RetireReceive();
+    m_receive = std::make_unique<CXrateHex>(Owner());
+}
+
+void CChildView::SetTxHex()
+{
+    RetireTransmit();
+    m_transmit = std::make_unique<CXrateHex>(Owner());
+}
+
+void CChildView::SetRxBin()
+{
+    RetireReceive();
+    m_receive = std::make_unique<CXrateBin>(Owner());
+}
+
+void CChildView::SetTxBin()
+{
+    RetireTransmit();
+    m_transmit = std::make_unique<CXrateBin>(Owner());
+}
+
+void CChildView::SetRxOV()
+{
+    RetireReceive();
+    m_receive = std::make_unique<CXrateOV>(Owner(), kOwnNodeId);
+}
+
+void CChildView::SetTxOV()
+{
+    RetireTransmit();
+    m_transmit = std::make_unique<CXrateOV>(Owner(), kOwnNodeId);
+}
+
+void CChildView::SetRxOV11()
+{
+    RetireReceive();
+    m_receive = std::make_unique<CXrateOV11>(Owner(), kOwnNodeId);
+}
+
+void CChildView::SetTxOV11()
+{
+    RetireTransmit();
+    m_transmit = std::make_unique<CXrateOV11>(Owner(), kOwnNodeId);
+}
+
+void CChildView::RetireTransmit()
+{
+    if (m_sending > 0)
+        m_retired.push_back(std::move(m_transmit));
+    m_transmit.reset();
+}
+
+void CChildView::RetireReceive()
+{
+    if (m_receiving > 0)
+        m_retired.push_back(std::move(m_receive));
+    m_receive.reset();
+}
+
+int CChildView::ComReopen(const char* name, int baud)
+{
+    m_port.SetPortMap(m_ports);
+    const int result = m_port.ComReopen(name, baud);
+    NoteLineState();
+    return result;
+}
+
+LineState CChildView::GetLineState() const
+{
+    return m_port.GetLineState();
+}
+
+void CChildView::SetReceiveEnable(bool on)
+{
+    m_receiveEnable = on ? 1 : 0;
+}
+
+void CChildView::SetLocalEcho(bool on)
+{
+    m_localEcho = on ? 1 : 0;
+}
+
+int CChildView::AppendReport(const char* text)
+{
+    if (text == nullptr)
+        text = "";
+    const int result = m_report.Append(text);
+    m_reportWindow->ReportChanged(true);
+    if (m_reportObserver)
+        m_reportObserver(text);
+    return result;
+}
+
+void CChildView::SetReportObserver(std::function<void(const char*)> observer)
+{
+    m_reportObserver = std::move(observer);
+}
+
+void CChildView::SendCommandLine(char* text)
+{
+    ++m_sending;
+    int len = kSendText;
+    const char* result = m_transmit->XrateSend(text, len);
+    if (result == nullptr)
+        result = "";
+    if (m_localEcho) {
+        AppendReport(">> ");
+        AppendReport(text);
+        AppendReport("\r\n");
+    }
+    if (len == kSendReport)
+        AppendReport(result);
+    else
+        m_port.ComSend(result, len);
+    --m_sending;
+    AfterConverterCall();
+}
+
+void CChildView::ShowReceived(const unsigned char* bytes, int count)
+{
+    ++m_receiving;
+    m_receivedBytes += std::max(count, 0);
+    const char* text = m_receive->XrateReceive(bytes, count);
+    if (m_receiveEnable && text != nullptr)
+        AppendReport(text);
+    --m_receiving;
+    AfterConverterCall();
+}
+
+void CChildView::AfterConverterCall()
+{
+    if (m_sending > 0 || m_receiving > 0)
+        return;
+    m_retired.clear();
+    for (; m_deferredSends > 0; --m_deferredSends)
+        QCoreApplication::postEvent(this, new CommandEvent(ID_SEND_COMMAND));
+}
+
+QPlainTextEdit* CChildView::ReportWindow()
+{
+    return m_reportWindow;
+}
+
+QPlainTextEdit* CChildView::CommandLine()
+{
+    return m_commandLine;
+}
+
+bool CChildView::event(QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type == CommandEvent::Kind()) {
+        OnCommand(static_cast<CommandEvent*>(event)->Id());
+        return true;
+    }
+    if (type == DataArrivedEvent::Kind()) {
+        OnReceive();
+        return true;
+    }
+    if (type == LineCheckEvent::Kind()) {
+        OnLineCheck();
+        return true;
+    }
+    if (type == QEvent::WindowActivate)
+        m_commandLine->setFocus(Qt::ActiveWindowFocusReason);
+    return QWidget::event(event);
+}
+
+void CChildView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The command line keeps its height at the bottom; the report takes the rest.
+    const int width = event->size().width();
+    const int height = event->size().height();
+    const int split = std::max(height - CEditCR::kHeight, 0);
+    m_commandLine->setGeometry(0, split, width, height - split);
+    m_reportWindow->setGeometry(0, 0, width, split);
+}
+
+void CChildView::OnSendCommand()
+{
+    // Under a box of the send that is running: send once it has finished.
+    if (m_sending > 0) {
+        ++m_deferredSends;
+        return;
+    }
+    const std::string command = m_commandLine->CommandText();
+    std::vector<char> buffer(command.size() + 2, '\0');
+    std::copy(command.begin(), command.end(), buffer.begin());
+    SendCommandLine(buffer.data());
+}
+
+void CChildView::OnEditCopy()
+{
+    m_reportWindow->Refresh();
+    m_reportWindow->copy();
+}
+
+void CChildView::OnEditPaste()
+{
+    m_commandLine->paste();
+}
+
+void CChildView::OnClearReport()
+{
+    m_report.Clear();
+    m_reportWindow->ReportChanged(false);
+}
+
+void CChildView::OnInsertCR()
+{
+    AppendReport("\r\n");
+}
+
+void CChildView::OnReceive()
+{
+    // The pump holds back notices that arrive under a box of the receive
+    // converter and takes their bytes once the converter has returned.
+    m_pump.OnReceive([this](const unsigned char* bytes, int count) { ShowReceived(bytes, count); });
+}
+
+void CChildView::OnLineCheck()
+{
+    m_port.CheckLine();
+    NoteLineState();
+}
+
+void CChildView::NoteLineState()
+{
+    const LineState state = m_port.GetLineState();
+    if (state == m_shownLineState)
+        return;
+    m_shownLineState = state;
+    emit lineStateChanged(static_cast<int>(state));
+}

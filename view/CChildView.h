@@ -1,0 +1,143 @@
+#pragma once
+
+#include "serial/CComPort.h"
+#include "serial/CFIFO.h"
+#include "serial/CReceivePump.h"
+#include "serial/PortMap.h"
+#include "view/CReportText.h"
+#include "xrate/CXrate.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class CEditCR;
+class CReportWindow;
+class QPlainTextEdit;
+
+// The waits of the serial line; tests shorten those that decide nothing they check.
+struct LineTimings {
+    PortTimings port;
+    PumpTimings pump;
+};
+
+// The terminal view: the report window above the command line, and the owner
+// of everything on the data path (the port, the reader thread and byte ring,
+// one converter per direction). Commands typed are converted, echoed and
+// written; bytes received are converted and, when display is on, appended.
+// All report text goes through AppendReport.
+//
+// State: the report text; the receive-display and local-echo flags (off until
+// the settings profile sets them); the port map used for opening; the two
+// converters, replaced (never reset) by the switching operations. A converter
+// may show a message box, whose nested event loop can deliver another send to
+// the view: it waits until the running one has finished (the receive pump does
+// the same for received data), and a converter replaced meanwhile is deleted
+// only once its call has returned.
+class CChildView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CChildView(QWidget* parent = nullptr);
+    explicit CChildView(const LineTimings& timings, QWidget* parent = nullptr);
+    // Stops the reader, closes the port, deletes the transmit converter and
+    // then the receive converter.
+    ~CChildView() override;
+
+    CChildView(const CChildView&) = delete;
+    CChildView& operator=(const CChildView&) = delete;
+
+    // Handles the view's commands (send, copy, paste, clear, insert line end);
+    // false for any other command.
+    bool OnCommand(int id);
+
+    void SetRxRaw();
+    void SetTxRaw();
+    void SetRxHex();
+    void SetTxHex();
+    void SetRxBin();
+    void SetTxBin();
+    void SetRxOV();
+    void SetTxOV();
+    void SetRxOV11();
+    void SetTxOV11();
+
+    int ComReopen(const char* name, int baud);
+    LineState GetLineState() const;
+
+    void SetReceiveEnable(bool on);
+    void SetLocalEcho(bool on);
+    bool ReceiveEnabled() const { return m_receiveEnable != 0; }
+    bool LocalEcho() const { return m_localEcho != 0; }
+
+    // The map from device names to device paths used by every later open.
+    PortMap& Ports() { return m_ports; }
+
+    // Appends report text, trimming the oldest lines beyond the report limit.
+    // Returns 1 when old text was removed, otherwise 0.
+    int AppendReport(const char* text);
+    // observer sees every text AppendReport appends.
+    void SetReportObserver(std::function<void(const char* text)> observer);
+
+    // The send flow for one command text (a writable copy; converters may change it).
+    void SendCommandLine(char* text);
+    // The display step of the receive flow for one chunk (bytes[count] is a zero byte).
+    void ShowReceived(const unsigned char* bytes, int count);
+
+    // Bytes handed to the receive converter so far, shown or not.
+    std::int64_t ReceivedBytes() const { return m_receivedBytes; }
+
+    const CReportText& Report() const { return m_report; }
+    QPlainTextEdit* ReportWindow();
+    QPlainTextEdit* CommandLine();
+
+signals:
+    // The line state (a LineState value) changed: opened, lost, reopened, closed.
+    void lineStateChanged(int state);
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void OnSendCommand();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnClearReport();
+    void OnInsertCR();
+    void OnReceive();
+    void OnLineCheck();
+    void NoteLineState();
+
+    // The view as the owner of message boxes: a QWidget, whatever the caller.
+    void* Owner();
+    void RetireTransmit();
+    void RetireReceive();
+    // Once no converter call runs: frees retired converters and runs the
+    // sends that had to wait.
+    void AfterConverterCall();
+
+    CReportText m_report;
+    CReportWindow* m_reportWindow;
+    CEditCR* m_commandLine;
+    int m_receiveEnable = 0;
+    int m_localEcho = 0;
+    std::function<void(const char*)> m_reportObserver;
+
+    PortMap m_ports;
+    CComPort m_port;
+    CFIFO m_ring;
+    CReceivePump m_pump;
+    LineState m_shownLineState = LineState::kNoPort;
+
+    std::unique_ptr<CXrate> m_transmit;
+    std::unique_ptr<CXrate> m_receive;
+    // Converters replaced while one of their calls was still running.
+    std::vector<std::unique_ptr<CXrate>> m_retired;
+    int m_sending = 0;
+    int m_receiving = 0;
+    int m_deferredSends = 0;
+    std::int64_t m_receivedBytes = 0;
+};

@@ -1,0 +1,79 @@
+#include "view/CEditCR.h"
+
+#include "resources/CommandIds.h"
+#include "view/ViewEvents.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTextDocument>
+
+namespace {
+
+bool IsEnterKey(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+// Enter gives a carriage return and Ctrl+Enter a line feed; either one, and
+// any key whose character is one of them, sends the command. With Alt held
+// the key gives no character at all.
+bool SendsCommand(const QKeyEvent& event)
+{
+    if (event.modifiers() & Qt::AltModifier)
+        return false;
+    return IsEnterKey(event) || event.text() == QLatin1String("\r") ||
+           event.text() == QLatin1String("\n");
+}
+
+} // namespace
+
+CEditCR::CEditCR(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Undo and cut have no command here; the menus offer copy and paste.
+    setUndoRedoEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setTabChangesFocus(false);
+    // One line of the default font fits the strip only with a slim margin.
+    document()->setDocumentMargin(2);
+}
+
+std::string CEditCR::CommandText() const
+{
+    // The raw text keeps what the user typed (plain-text export would turn a
+    // no-break space into a space); blocks are separated by U+2029.
+    const QString text = document()->toRawText();
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c == QChar::ParagraphSeparator) {
+            bytes += "\r\n";
+        } else if (c == 0 || c > 0xFF) {
+            // A zero would end the command early; a surrogate pair is one character.
+            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+                ++i;
+            bytes += '?';
+        } else {
+            bytes += static_cast<char>(c);
+        }
+    }
+    return bytes;
+}
+
+void CEditCR::keyPressEvent(QKeyEvent* event)
+{
+    if (SendsCommand(*event)) {
+        event->accept();
+        if (parentWidget())
+            QCoreApplication::postEvent(parentWidget(), new CommandEvent(ID_SEND_COMMAND));
+        return;
+    }
+    if (IsEnterKey(*event)) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include <string>
+
+// The command line: one strip of text whose Enter key sends the command.
+// Enter and Ctrl+Enter post the send command to the view and never type a
+// line break; line breaks that arrive by pasting stay in the text and go to
+// the transmit converter with it. A multi-line edit, not a one-line one,
+// because only that keeps pasted line breaks as they were.
+class CEditCR : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    static constexpr int kHeight = 30;
+
+    explicit CEditCR(QWidget* parent = nullptr);
+
+    // The command as single-byte text: each character is its ISO 8859-1 byte
+    // ('?' for a character outside it), each line break is "\r\n".
+    std::string CommandText() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};

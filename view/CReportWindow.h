@@ -1,0 +1,54 @@
+#pragma once
+
+#include "view/CReportText.h"
+
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <cstdint>
+
+// The report window: a read-only mirror of the report text. The report itself
+// changes at once with every append; this window catches up from a short
+// single-shot timer, so a busy line costs one repaint per refresh interval
+// instead of one per chunk, and at once before the user touches it, so every
+// selection the user makes is taken on text that matches the report.
+//
+// State: how far the window holds the report, as the report's Base() when it
+// was last brought up to date and the end position reached then. A refresh
+// drops from the window what the report has dropped since, adds what has been
+// appended, puts the report's selection on screen and, after an append,
+// scrolls to the end as every append does.
+class CReportWindow : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    // Between a change of the report and its refresh on screen.
+    static constexpr int kRefreshIntervalMs = 20;
+
+    CReportWindow(CReportText& report, QWidget* parent = nullptr);
+
+    // The report changed; appended says whether text was added to its end.
+    void ReportChanged(bool appended);
+
+    // Brings the window up to date now.
+    void Refresh();
+
+protected:
+    // Every way the user can move the selection first brings the window up to date.
+    bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    // What is copied is the report's own text under the selection.
+    QMimeData* createMimeDataFromSelection() const override;
+
+private:
+    void Mirror();
+    void ShowSelection();
+    void TakeUserSelection();
+
+    CReportText& m_report;
+    QTimer m_refreshTimer;
+    std::int64_t m_shownBase = 0;
+    std::int64_t m_shownEnd = 0;
+    bool m_scrollToEnd = false;
+    bool m_refreshing = false;
+};

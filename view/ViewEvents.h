@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QEvent>
+
+// What reaches the view by posting rather than by a call. A command posted by
+// the command line runs after the key that caused it has been handled; the
+// reader thread never touches the view and only posts its notices, which the
+// view then handles on the user-interface thread.
+
+// A menu command, by its command ID.
+class CommandEvent : public QEvent {
+public:
+    explicit CommandEvent(int id) : QEvent(Kind()), m_id(id) {}
+    int Id() const { return m_id; }
+    static QEvent::Type Kind()
+    {
+        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return kind;
+    }
+
+private:
+    int m_id;
+};
+
+// The reader thread stored count bytes in the byte ring.
+class DataArrivedEvent : public QEvent {
+public:
+    explicit DataArrivedEvent(int count) : QEvent(Kind()), m_count(count) {}
+    int Count() const { return m_count; }
+    static QEvent::Type Kind()
+    {
+        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return kind;
+    }
+
+private:
+    int m_count;
+};
+
+// The reader thread saw the line hang up, or it is time to look for the device again.
+class LineCheckEvent : public QEvent {
+public:
+    LineCheckEvent() : QEvent(Kind()) {}
+    static QEvent::Type Kind()
+    {
+        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return kind;
+    }
+};
