@@ -117,27 +117,57 @@ headless_figures() {
 picocom_cmd=(picocom -q -n -b 115200 '{pty}')
 headless_figures picocom picocom_cmd picocom_cmd same
 
+note() { echo "NOTE $*" | tee -a "$log" >>"$results"; }
+
 tamsel=$build/app/tamsel
-if [ -x "$tamsel" ] && "$tamsel" --help 2>&1 | grep -q -- --headless; then
-  mkdir -p "$work/config"
-  : >"$work/profile.conf"
-  common=(env XDG_CONFIG_HOME="$work/config" "$tamsel" --profile "$work/profile.conf"
-          --map 'COM5={pty}' --port COM5 --baud 115200)
+tamsel_help=""
+if [ -x "$tamsel" ]; then
+  tamsel_help=$(QT_QPA_PLATFORM=offscreen "$tamsel" --help 2>&1 || true)
+fi
+mkdir -p "$work/config"
+: >"$work/profile.conf"
+# Tamsel on line COM5 = the trial's pseudo-terminal at 115200 bps, receiving
+# with conversion $1 (raw or ov11); the profile and settings stay in $work.
+tamsel_on_line() {
+  local -n into=$1
+  if grep -q -- --map <<<"$tamsel_help"; then
+    into=(env XDG_CONFIG_HOME="$work/config" "$tamsel" --profile "$work/profile.conf"
+          --map 'COM5={pty}' --port COM5 --baud 115200 --rx "$2")
+  else
+    # Before the command-line options: the port map as an argument and the
+    # rest from a profile of the run's own.
+    local dir="$work/config-$2" index=0
+    if [ "$2" = ov11 ]; then index=4; fi
+    mkdir -p "$dir/Pellmark"
+    printf '[tamsel_OV]\ncomport=COM5\ncomspeed=115200\nreceiveXrate=%d\n' "$index" \
+      >"$dir/Pellmark/TamSel Serial port Monitor 1.1 (OV1.1).conf"
+    into=(env XDG_CONFIG_HOME="$dir" "$tamsel" 'COM5={pty}')
+  fi
+}
+
+if grep -q -- --headless <<<"$tamsel_help"; then
   # Headless, the report must be exactly the bytes (Raw) or the decoded text.
-  headless_raw=("${common[@]}" --headless --rx raw --linger 300)
-  headless_ov11=("${common[@]}" --headless --rx ov11 --linger 300)
+  tamsel_on_line headless_raw raw
+  tamsel_on_line headless_ov11 ov11
+  headless_raw+=(--headless --linger 300)
+  headless_ov11+=(--headless --linger 300)
   headless_figures tamsel-headless headless_raw headless_ov11 ov11 \
     --fail-stderr "Receive buffer overflowed"
+else
+  note "tamsel --headless is not built on this branch: the headless figures of Tamsel are missing"
+fi
 
+if [ -x "$tamsel" ]; then
   # The window under Xvfb: its report is on screen only, so a loss shows as
   # the line refusing bytes or as the "Receive buffer overflowed" box.
   printf '' >"$work/display"
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>>"$log" &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb
-  window_raw=("${common[@]}" --rx raw)
-  window_ov11=("${common[@]}" --rx ov11)
+  export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+  mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+  tamsel_on_line window_raw raw
+  tamsel_on_line window_ov11 ov11
   box=(--expect none --grace 0
        --fail-if "xwininfo -root -tree | grep -qF '\"Tamsel::OnReceive\"'")
   say "tamsel-window: drop-free ceiling, Raw"
@@ -153,11 +183,9 @@ if [ -x "$tamsel" ] && "$tamsel" --help 2>&1 | grep -q -- --headless; then
     record "$bin/window_probe" --label bare-qt --runs 1 -- "$bin/bare_qt_window"
   done
 else
-  echo "NOTE tamsel with --headless is not built on this branch: Tamsel's end-to-end figures are missing" |
-    tee -a "$log" >>"$results"
+  note "tamsel is not built on this branch: the window figures of Tamsel are missing"
 fi
-echo "NOTE finished $(date -u +%FT%TZ), load average $(cut -d' ' -f1-3 /proc/loadavg)" |
-  tee -a "$log" >>"$results"
+note "finished $(date -u +%FT%TZ), load average $(cut -d' ' -f1-3 /proc/loadavg)"
 
 say "Table"
 awk -f "$root/bench/table.awk" "$results" | tee "$table"

@@ -124,11 +124,12 @@ private:
         }
         const RigClock::time_point written = RigClock::now();
         const long long outputBefore = m_receiver->OutputCount();
-        // Bytes reach the slave's input queue a little after the write, so a
-        // queue seen empty at once does not yet mean they were read; output
-        // that follows the probe does, and so does a queue still empty well
-        // after the write. A probe never seen queued was taken by the first
-        // look that found the queue empty.
+        // Bytes reach the slave's input queue a little after the write (a
+        // kernel worker moves them, late on a busy machine), so a queue seen
+        // empty does not yet mean they were read; output that follows the
+        // probe does, and so does a queue still empty long after the write.
+        // A probe never seen queued was taken by the first look that found
+        // the queue empty.
         bool queued = false;
         RigClock::time_point firstEmpty{};
         while (RigClock::now() < deadline && !Exited()) {
@@ -143,7 +144,7 @@ private:
                     *taken = now;
                     return true;
                 }
-                if (now - written > milliseconds(10)) {
+                if (now - written > milliseconds(200)) {
                     *taken = firstEmpty;
                     return true;
                 }
