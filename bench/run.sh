@@ -5,6 +5,7 @@
 # figure beside the peer's and the goal.
 #
 #   bench/run.sh [--quick]
+#   TAMSEL=/path/to/tamsel bench/run.sh   (measure that build of Tamsel instead)
 #
 # --quick shortens every trial (for a check that the suite works, not for
 # figures). Installs what it needs with apt when missing, builds a Release
@@ -35,7 +36,7 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_BENCH=
   -DTAMSEL_TESTS=OFF -DTAMSEL_GUI=ON >/dev/null
 targets=(bench_orvane_receive bench_orvane_encoder bench_xrate bench_serial pty_rig window_probe
          bare_qt_window)
-if [ -f "$root/app/CMakeLists.txt" ]; then targets+=(tamsel); fi
+if [ -f "$root/app/CMakeLists.txt" ] && [ -z "${TAMSEL:-}" ]; then targets+=(tamsel); fi
 cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 
 bin=$build/bench
@@ -53,7 +54,8 @@ trap cleanup EXIT
 : >"$log"
 {
   echo "NOTE started $(date -u +%FT%TZ) on $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
-  echo "NOTE commit $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)"
+  echo "NOTE commit $(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)," \
+    "Tamsel ${TAMSEL:-built from it}"
 } | tee -a "$log" >"$results"
 
 # Runs a program, keeps its output in the log, shows its progress and keeps
@@ -119,7 +121,7 @@ headless_figures picocom picocom_cmd picocom_cmd same
 
 note() { echo "NOTE $*" | tee -a "$log" >>"$results"; }
 
-tamsel=$build/app/tamsel
+tamsel=${TAMSEL:-$build/app/tamsel}
 tamsel_help=""
 if [ -x "$tamsel" ]; then
   tamsel_help=$(QT_QPA_PLATFORM=offscreen "$tamsel" --help 2>&1 || true)

@@ -10,12 +10,13 @@ function field(label, test, traffic, key,    k) {
 
 # Median of every value a key took over repeated RESULT lines.
 function median(label, test, traffic, key,    k, n, i, j, t, v) {
+    # Values are text as read; + 0 makes every comparison numeric.
     k = label SUBSEP test SUBSEP traffic SUBSEP key
     n = count[k]
     if (n == 0) return ""
-    for (i = 1; i <= n; i++) v[i] = all[k, i]
+    for (i = 1; i <= n; i++) v[i] = all[k, i] + 0
     for (i = 2; i <= n; i++)
-        for (j = i; j > 1 && v[j - 1] + 0 > v[j] + 0; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+        for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
     return (n % 2) ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
 }
 
@@ -105,7 +106,7 @@ END {
     tr = field("tamsel-headless", "ceiling", "raw", "ceiling_MiBps")
     row("Drop-free ceiling, headless, Raw, MiB/s", fmt(tr, 2), fmt(pr, 2) " (picocom)", ratio(tr, pr),
         "≥ 4 and ≥ 2× picocom",
-        (tr == "" || pr == "") ? "–" : ((tr >= 4 && tr >= 2 * pr) ? "yes" : "**no**"))
+        (tr == "" || pr == "") ? "–" : ((tr + 0 >= 4 && tr + 0 >= 2 * pr) ? "yes" : "**no**"))
     po = field("picocom", "ceiling", "ov11", "ceiling_MiBps")
     to = field("tamsel-headless", "ceiling", "ov11", "ceiling_MiBps")
     row("Drop-free ceiling, headless, Orvane 1.1 decoded, MiB/s", fmt(to, 2),
@@ -149,7 +150,7 @@ END {
     tw = median("tamsel-window", "window", "", "drawn_median_ms")
     bw = median("bare-qt", "window", "", "drawn_median_ms")
     row("Start-up to a shown (drawn) window, median ms", fmt(tw, 0), fmt(bw, 0) " (bare Qt window)",
-        ratio(tw, bw), "≤ 1.5× bare Qt", (tw == "" || bw == "") ? "–" : (tw <= 1.5 * bw ? "yes" : "**no**"))
+        ratio(tw, bw), "≤ 1.5× bare Qt", (tw == "" || bw == "") ? "–" : (tw + 0 <= 1.5 * bw ? "yes" : "**no**"))
     tr = field("tamsel-headless", "cpu", "ov11", "peak_rss_KiB")
     pr = field("picocom", "cpu", "ov11", "peak_rss_KiB")
     row("Peak RSS, headless, MiB", fmt(scaled(tr, 1024), 1), fmt(scaled(pr, 1024), 1), ratio(tr, pr), "", "")
