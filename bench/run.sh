@@ -10,7 +10,7 @@
 # --quick shortens every trial (for a check that the suite works, not for
 # figures). Installs what it needs with apt when missing, builds a Release
 # tree in build-bench/ (or $TAMSEL_BENCH_BUILD) and writes there:
-#   bench-log.txt      everything the programs printed
+#   bench-log.txt      every command (CMD lines) and everything it printed
 #   bench-results.txt  the RESULT lines the table is made from
 #   bench-table.md     the table
 # It takes about six minutes with Tamsel's figures, two without.
@@ -61,6 +61,7 @@ trap cleanup EXIT
 # Runs a program, keeps its output in the log, shows its progress and keeps
 # its RESULT lines.
 record() {
+  { printf 'CMD'; printf ' %q' "$@"; echo; } >>"$log"
   { "$@" || echo "NOTE $(basename "$1") ended with status $?"; } 2>>"$log" | tee -a "$log" |
   while IFS= read -r line; do
     case $line in
@@ -72,6 +73,8 @@ record() {
 
 # Google Benchmark JSON to RESULT lines, labelled codec.
 benchmark() {
+  echo "CMD $bin/$1 --benchmark_format=json --benchmark_min_time=$min_time" \
+    "--benchmark_repetitions=$reps --benchmark_report_aggregates_only=true" >>"$log"
   "$bin/$1" --benchmark_format=json --benchmark_min_time="$min_time" \
     --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true 2>>"$log" |
     tee -a "$log" | awk -v label=codec -f "$root/bench/benchmark_results.awk" |
@@ -83,6 +86,7 @@ benchmark bench_orvane_receive
 benchmark bench_orvane_encoder
 benchmark bench_xrate
 say "Receive pump over a pseudo-terminal (no window, no converter)"
+echo "CMD $bin/bench_serial --benchmark_format=json" >>"$log"
 "$bin/bench_serial" --benchmark_format=json 2>>"$log" | tee -a "$log" |
   awk -v label=serial -f "$root/bench/benchmark_results.awk" | tee -a "$results" | cut -c1-160 >&2
 
