@@ -56,10 +56,12 @@ public:
         const RigClock::time_point deadline =
             m_receiver->StartTime() + milliseconds(setup.readyTimeoutMs);
         // The first probe may be written before the receiver opens the line and
-        // be flushed by that open; the second is written after it.
+        // be flushed by that open; the second is written after it and decides
+        // when the receiver reads. The first may be given up on early: a wrong
+        // guess there only means the second probe waits in the queue.
         RigClock::time_point taken;
         for (int probe = 0; probe < 2; ++probe) {
-            if (!ProbeTaken(deadline, &taken)) {
+            if (!ProbeTaken(deadline, milliseconds(probe == 0 ? 20 : 200), &taken)) {
                 m_failure = Exited() ? "receiver ended: " + FirstLine(m_receiver->Errors())
                                      : "receiver never read the line";
                 return;
@@ -114,7 +116,7 @@ public:
     }
 
 private:
-    bool ProbeTaken(RigClock::time_point deadline, RigClock::time_point* taken)
+    bool ProbeTaken(RigClock::time_point deadline, milliseconds giveUp, RigClock::time_point* taken)
     {
         const std::string probe = m_setup.traffic.Probe();
         while (write(m_pty.Master(), probe.data(), probe.size()) != static_cast<ssize_t>(probe.size())) {
@@ -127,7 +129,7 @@ private:
         // Bytes reach the slave's input queue a little after the write (a
         // kernel worker moves them, late on a busy machine), so a queue seen
         // empty does not yet mean they were read; output that follows the
-        // probe does, and so does a queue still empty long after the write.
+        // probe does, and so does a queue still empty giveUp after the write.
         // A probe never seen queued was taken by the first look that found
         // the queue empty.
         bool queued = false;
@@ -144,7 +146,7 @@ private:
                     *taken = now;
                     return true;
                 }
-                if (now - written > milliseconds(200)) {
+                if (now - written > giveUp) {
                     *taken = firstEmpty;
                     return true;
                 }
