@@ -177,9 +177,9 @@ TrialResult RunRateTrial(const RigSetup& setup, double bytesPerSecond, double se
 
     const double cpuBefore = CpuSeconds(receiver.Pid());
     const double watchedBefore = setup.watchPid > 0 ? CpuSeconds(setup.watchPid) : 0.0;
-    const bool realtime = TryRealtimePriority();
+    result.realtimeSource = TryRealtimePriority();
     result.feed = FeedAtRate(session.Master(), setup.traffic, bytesPerSecond, seconds, setup.tickUs);
-    if (realtime)
+    if (result.realtimeSource)
         DropRealtimePriority();
     const RigClock::time_point fed = RigClock::now();
     const bool drained = session.WaitDrained(fed, fed + milliseconds(10000 + static_cast<int>(seconds * 1000)));
@@ -230,7 +230,9 @@ LatencyResult RunLatencyTrial(const RigSetup& setup, int samples, int gapMinMs, 
     session.WaitDrained(fed, fed + milliseconds(5000));
     std::vector<Receiver::Arrival> arrivals;
     const std::string output = receiver.TakeKept(&arrivals);
-    session.Finish();
+    result.failure = session.Finish();
+    if (!result.failure.empty())
+        return result;
 
     if (static_cast<int>(sent.size()) != samples) {
         result.failure = "the line refused a byte";

@@ -31,6 +31,7 @@ struct TrialResult {
     double cpuSeconds = 0.0; // the receiver's, from the start of the feed until the line is drained
     double watchedCpuSeconds = 0.0;  // the watched process's over the same time
     long peakRssKiB = 0;
+    bool realtimeSource = false;  // the source ran at a real-time priority
     bool Passed() const { return failure.empty(); }
 };
 

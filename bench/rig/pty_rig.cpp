@@ -31,10 +31,10 @@ TrialResult Trial(const RigOptions& options, double rate)
 {
     const TrialResult trial = RunRateTrial(options.setup, rate, options.seconds);
     std::printf("TRIAL label=%s traffic=%s rate_MiBps=%.3f achieved_MiBps=%.3f result=%s "
-                "late_ticks=%lld startup_ms=%.0f why=\"%s\"\n",
+                "late_ticks=%lld realtime_source=%d startup_ms=%.0f why=\"%s\"\n",
                 options.label.c_str(), TrafficName(options.setup), rate / kMiB,
                 Achieved(trial) / kMiB, trial.Passed() ? "pass" : "fail", trial.feed.lateTicks,
-                trial.startupMs, trial.failure.c_str());
+                trial.realtimeSource ? 1 : 0, trial.startupMs, trial.failure.c_str());
     std::fflush(stdout);
     return trial;
 }
