@@ -72,7 +72,7 @@ bool CMainFrame::Create()
     qApp->installEventFilter(new CAcceleratorFilter(this, MainAcceleratorTable(),
                                                     [this](int id) { OnCommand(id); }));
 
-    m_view = new CChildView(this);
+    m_view = new CChildView(m_lineTimings, this);
     m_view->setObjectName(QString::number(AFX_IDW_PANE_FIRST));
     setCentralWidget(m_view);
     setFocusProxy(m_view);
@@ -279,6 +279,11 @@ void CMainFrame::OnLocalEcho()
 void CMainFrame::OnCommSetting()
 {
     m_setup.DoModal(this);
+    ApplySetup();
+}
+
+void CMainFrame::ApplySetup()
+{
     ShowPortSettings();
     m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetBaudRate());
 }

@@ -4,6 +4,7 @@
 #include "app/CSetup.h"
 #include "resources/Language.h"
 #include "resources/StringTable.h"
+#include "view/CChildView.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -13,7 +14,6 @@
 #include <string>
 #include <vector>
 
-class CChildView;
 class CStatusBar;
 class QAction;
 class QActionGroup;
@@ -44,6 +44,16 @@ public:
     // set before Create.
     void SetPortOverrides(std::vector<std::string> overrides) { m_portOverrides = std::move(overrides); }
 
+    // Chooses the port and rate of the run, and where the port leads, once
+    // the profile's choice is in the setup object and before the port is
+    // first opened; the command line's choices win that way without a
+    // needless open of the profile's port. Set before Create.
+    using PortChoice = std::function<void(CSetup& setup, PortMap& ports)>;
+    void SetPortChoice(PortChoice choice) { m_portChoice = std::move(choice); }
+
+    // The waits of the view's serial line; set before Create.
+    void SetLineTimings(const LineTimings& timings) { m_lineTimings = timings; }
+
     bool OnCommand(int id);
     // Queues a command to run when the event loop gets to it.
     void PostCommand(int id);
@@ -53,6 +63,10 @@ public:
     // Fills the view's port map from the settings section "ports" and the
     // command line.
     void LoadPortMap();
+
+    // What follows the setup dialog: shows the setup object's port and rate
+    // and has the view reopen the port with them.
+    void ApplySetup();
 
     CChildView* View() const { return m_view; }
     CStatusBar* StatusBar() const { return m_statusBar; }
@@ -92,5 +106,7 @@ private:
     QActionGroup* m_transmitGroup = nullptr;
     QTimer m_lockKeyTimer;
     std::vector<std::string> m_portOverrides;
+    PortChoice m_portChoice;
+    LineTimings m_lineTimings;
     const char* m_createFailure = nullptr;
 };

@@ -32,6 +32,8 @@ void CMainFrame::LoadSettings()
     const int rate = m_store.GetProfileInt(kSection, "comspeed", 9600);
     m_setup.SetPortFromName(port.constData());
     m_setup.SetNearestBaud(rate);
+    if (m_portChoice)
+        m_portChoice(m_setup, m_view->Ports());
     ShowPortSettings();
     m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetBaudRate());
 

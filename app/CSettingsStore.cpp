@@ -5,6 +5,20 @@
 
 namespace {
 
+QString& ProfileFile()
+{
+    static QString path;
+    return path;
+}
+
+QSettings Open()
+{
+    const QString& path = ProfileFile();
+    if (path.isEmpty())
+        return QSettings();
+    return QSettings(path, QSettings::IniFormat);
+}
+
 QString KeyPath(const char* section, const char* key)
 {
     return QString::fromLatin1(section) + QLatin1Char('/') + QString::fromLatin1(key);
@@ -14,7 +28,7 @@ QString KeyPath(const char* section, const char* key)
 // it comes back as a list, which is no single text and so not readable here.
 bool ReadText(const char* section, const char* key, QString& text)
 {
-    const QVariant value = QSettings().value(KeyPath(section, key));
+    const QVariant value = Open().value(KeyPath(section, key));
     if (!value.isValid() || value.typeId() == QMetaType::QStringList)
         return false;
     text = value.toString();
@@ -22,6 +36,11 @@ bool ReadText(const char* section, const char* key, QString& text)
 }
 
 } // namespace
+
+void CSettingsStore::UseFile(const QString& path)
+{
+    ProfileFile() = path;
+}
 
 QString CSettingsStore::GetProfileString(const char* section, const char* key,
                                          const QString& fallback) const
@@ -42,10 +61,10 @@ int CSettingsStore::GetProfileInt(const char* section, const char* key, int fall
 
 void CSettingsStore::WriteProfileInt(const char* section, const char* key, int value)
 {
-    QSettings().setValue(KeyPath(section, key), value);
+    Open().setValue(KeyPath(section, key), value);
 }
 
 void CSettingsStore::WriteProfileString(const char* section, const char* key, const QString& value)
 {
-    QSettings().setValue(KeyPath(section, key), value);
+    Open().setValue(KeyPath(section, key), value);
 }

@@ -44,6 +44,8 @@ bool CTamselApp::InitInstance()
     m_frame = std::make_unique<CMainFrame>(m_language, m_strings,
                                            [this](int id) { return OnCommand(id); });
     m_frame->SetPortOverrides(m_portOverrides);
+    if (m_beforeCreate)
+        m_beforeCreate(*m_frame);
     if (!m_frame->Create()) {
         ShowMessageBox(nullptr, "Tamsel cannot start: its main window could not be created.",
                        "Tamsel::InitInstance", kMbOk | kMbIconExclamation, m_frame->CreateFailure());

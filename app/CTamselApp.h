@@ -3,6 +3,7 @@
 #include "resources/Language.h"
 #include "resources/StringTable.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +28,10 @@ public:
     // Port assignments "COMn=path" from the command line, for the frame's port map.
     void SetPortOverrides(std::vector<std::string> overrides) { m_portOverrides = std::move(overrides); }
 
+    // Runs on the new frame just before its creation, to hand it what the
+    // command line chose.
+    void SetBeforeCreate(std::function<void(CMainFrame& frame)> prepare) { m_beforeCreate = std::move(prepare); }
+
     CMainFrame* MainFrame() const { return m_frame.get(); }
 
 private:
@@ -34,4 +39,5 @@ private:
     const StringTable& m_strings;
     std::unique_ptr<CMainFrame> m_frame;
     std::vector<std::string> m_portOverrides;
+    std::function<void(CMainFrame& frame)> m_beforeCreate;
 };

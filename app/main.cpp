@@ -1,49 +1,164 @@
 #include "app/CMainFrame.h"
+#include "app/CSettingsStore.h"
 #include "app/CTamselApp.h"
+#include "app/DemoSession.h"
+#include "app/HeadlessSession.h"
+#include "app/MenuChoices.h"
 #include "app/QtMessageBox.h"
 #include "app/UserLanguage.h"
-#include "serial/PortMap.h"
+#include "app/cli/CommandLineOptions.h"
+#include "app/cli/StderrMessageBox.h"
 #include "view/CChildView.h"
+#include "xrate/MessageBox.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
+#include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
-#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A closed standard stream would be taken by the next file opened (a port,
+// the demo's terminal) and then read or written as if it were that stream.
+void KeepStandardStreams()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) < 0)
+            open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    }
+}
+
+bool HasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+// A headless run starts reading at once: the start-up wait is there for a
+// window to come up, and a script would otherwise wait for its first answer.
+LineTimings HeadlessTimings()
+{
+    LineTimings timings;
+    timings.pump.startWaitMs = 0;
+    return timings;
+}
+
+// Qt's own notes (the offscreen platform's, the runtime folder's) would mix
+// with the message-box lines that a script reads; only its errors get through.
+void QtErrorsOnly(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
+// An existing profile file must be one that can be read; a missing one is
+// made by the save command.
+bool ProfileFileUsable(const std::string& path)
+{
+    const QFileInfo file(QString::fromLocal8Bit(path.c_str()));
+    return !file.exists() || (file.isFile() && file.isReadable());
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Tamsel, a serial line monitor."));
-    parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("COMn=path"),
-                                 QStringLiteral("Open port COMn (1 to 20) at this device path, "
-                                                "for example COM1=/dev/ttyUSB0."),
-                                 QStringLiteral("[COMn=path...]"));
-    parser.process(application);
-    std::vector<std::string> overrides;
-    PortMap check;
-    for (const QString& argument : parser.positionalArguments()) {
-        const std::string assignment = argument.toStdString();
-        if (!check.SetOverride(assignment)) {
-            std::fprintf(stderr, "tamsel: \"%s\" is not a port assignment such as COM1=/dev/ttyUSB0\n",
-                         assignment.c_str());
-            return 2;
-        }
-        overrides.push_back(assignment);
+    KeepStandardStreams();
+    CommandLineOptions options;
+    std::string error;
+    if (ParseCommandLine(argc, argv, options, error) != 0) {
+        std::fprintf(stderr, "tamsel: %s\nTry 'tamsel --help'.\n", error.c_str());
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::fputs(TamselUsage(), stdout);
+        return kExitOk;
+    }
+    if (options.version) {
+        std::printf("tamsel %s\n", TamselVersion());
+        return kExitOk;
+    }
+    if (!options.profile.empty() && !ProfileFileUsable(options.profile)) {
+        std::fprintf(stderr, "tamsel: --profile: '%s' is not a settings file that can be read\n",
+                     options.profile.c_str());
+        return kExitUsage;
+    }
+    if (options.headless) {
+        // The same widgets and code paths, drawn nowhere.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // A reader of the report that goes away shows as a failed write.
+        std::signal(SIGPIPE, SIG_IGN);
+        qInstallMessageHandler(QtErrorsOnly);
+    } else if (!HasDisplay()) {
+        std::fprintf(stderr, "tamsel: there is no display to show the window on; "
+                             "tamsel --headless runs without one (see tamsel --help)\n");
+        return kExitFailure;
     }
 
+    // Qt sees no arguments: every one of them is Tamsel's.
+    int qtArgc = 1;
+    QApplication application(qtArgc, argv);
+    if (!options.profile.empty())
+        CSettingsStore::UseFile(QString::fromLocal8Bit(options.profile.c_str()));
+
+    // The bus outlives the frame, so the view's port never sees it go.
+    DemoSession demo(!options.headless);
     CTamselApp tamsel(UserLanguage());
-    tamsel.SetPortOverrides(std::move(overrides));
-    // A box the view raises belongs to the frame; the others are ownerless.
-    InstallQtMessageBox([&tamsel](void* owner) -> QWidget* {
-        CMainFrame* frame = tamsel.MainFrame();
-        return frame && owner == static_cast<void*>(static_cast<QWidget*>(frame->View())) ? frame : nullptr;
+    if (options.headless) {
+        InstallStderrMessageBox(STDERR_FILENO);
+    } else {
+        // A box the view raises belongs to the frame; the others are ownerless.
+        InstallQtMessageBox([&tamsel](void* owner) -> QWidget* {
+            CMainFrame* frame = tamsel.MainFrame();
+            return frame && owner == static_cast<void*>(static_cast<QWidget*>(frame->View())) ? frame
+                                                                                               : nullptr;
+        });
+    }
+
+    if (options.demo && demo.Start(error) != 0) {
+        ShowMessageBox(nullptr, ("The simulated Orvane bus cannot start: " + error).c_str(),
+                       "Tamsel demo", kMbOk | kMbIconExclamation);
+        return kExitFailure;
+    }
+
+    tamsel.SetPortOverrides(options.portMap);
+    tamsel.SetBeforeCreate([&options, &demo](CMainFrame& frame) {
+        if (options.headless)
+            frame.SetLineTimings(HeadlessTimings());
+        frame.SetPortChoice([&options, &demo](CSetup& setup, PortMap& ports) {
+            ChoosePortAndRate(setup, options.port, options.baud);
+            if (options.demo)
+                demo.MapPort(setup, ports);
+        });
     });
     if (!tamsel.InitInstance())
-        return 1;
+        return kExitFailure;
+    CMainFrame& frame = *tamsel.MainFrame();
+
+    if (!options.headless) {
+        ApplyMenuChoices(options, frame);
+        if (options.demo)
+            demo.Introduce(frame);
+        return QApplication::exec();
+    }
+
+    // Its message has been written already.
+    if (frame.View()->GetLineState() == LineState::kNoPort)
+        return kExitFailure;
+    HeadlessSession session(frame, options.lingerMs, STDIN_FILENO, STDOUT_FILENO);
+    ApplyMenuChoices(options, frame);
+    if (options.demo)
+        demo.Introduce(frame);
+    session.Start();
     return QApplication::exec();
 }

@@ -83,7 +83,7 @@ profile() {
 # English: a command sent and its looped-back packet decoded.
 profile en
 env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CONFIG_HOME="$work/en" \
-  "$build/app/tamsel" "COM1=$device" &
+  "$build/app/tamsel" --map "COM1=$device" &
 pids+=($!)
 main_window >/dev/null
 sleep 3   # the reader thread's first read comes 2 s after the start
@@ -102,7 +102,7 @@ kill "${pids[-1]}"; sleep 1
 # at the top left; the menu title is clicked where the Japanese font puts it.
 profile ja
 env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=ja_JP.UTF-8 XDG_CONFIG_HOME="$work/ja" \
-  "$build/app/tamsel" "COM1=$device" &
+  "$build/app/tamsel" --map "COM1=$device" &
 pids+=($!)
 main_window >/dev/null
 sleep 1

@@ -51,6 +51,12 @@ public:
         return bytes;
     }
 
+    // Bytes the device sends: they arrive at the application's end.
+    bool Write(const std::string& bytes)
+    {
+        return write(m_master, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+    }
+
 private:
     int m_master = -1;
     std::string m_path;

@@ -1,0 +1,45 @@
+#include "app/MenuChoices.h"
+
+#include "app/CMainFrame.h"
+#include "app/CSetup.h"
+#include "app/Conversions.h"
+#include "resources/CommandIds.h"
+
+#include <cstdio>
+
+int ConversionCommand(bool receive, int index)
+{
+    if (index < 0 || index >= kConversionCount)
+        return 0;
+    const Conversion& conversion = kConversions[index];
+    return receive ? conversion.rxCommand : conversion.txCommand;
+}
+
+void SetMenuSwitch(CMainFrame& frame, int command, bool on)
+{
+    if (frame.IsMenuChecked(command) != on)
+        frame.OnCommand(command);
+}
+
+void ChoosePortAndRate(CSetup& setup, int port, int baud)
+{
+    if (port > 0) {
+        char name[16];
+        std::snprintf(name, sizeof name, "COM%d", port);
+        setup.SetPortFromName(name);
+    }
+    if (baud > 0)
+        setup.SetNearestBaud(baud);
+}
+
+void ApplyMenuChoices(const CommandLineOptions& options, CMainFrame& frame)
+{
+    if (options.rxConversion >= 0)
+        frame.PostCommand(ConversionCommand(true, options.rxConversion));
+    if (options.txConversion >= 0)
+        frame.PostCommand(ConversionCommand(false, options.txConversion));
+    if (options.receive)
+        SetMenuSwitch(frame, ID_RECEIVE_ENABLE, *options.receive);
+    if (options.echo)
+        SetMenuSwitch(frame, ID_LOCAL_ECHO, *options.echo);
+}

@@ -1,0 +1,251 @@
+#include "app/cli/CommandLineOptions.h"
+
+#include "app/cli/OptionValues.h"
+#include "serial/PortMap.h"
+
+#include <string_view>
+
+namespace {
+
+using Parse = int (*)(std::string_view value, CommandLineOptions& options, std::string& error);
+
+int Fail(std::string& error, std::string message)
+{
+    error = std::move(message);
+    return -1;
+}
+
+std::string Quoted(std::string_view text)
+{
+    return "'" + std::string(text) + "'";
+}
+
+int ParsePort(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    options.port = ReadPortName(value);
+    if (options.port == 0)
+        return Fail(error, "--port: " + Quoted(value) + " is not a port from COM1 to COM20");
+    return 0;
+}
+
+int ParseBaud(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    options.baud = ReadBaudRate(value);
+    if (options.baud == 0)
+        return Fail(error, "--baud: " + Quoted(value) + " is not a rate of the setup dialog (" +
+                               kRateList + ")");
+    return 0;
+}
+
+int ParseConversion(std::string_view option, std::string_view value, int& index, std::string& error)
+{
+    index = ConversionIndex(value);
+    if (index < 0)
+        return Fail(error, std::string(option) + ": " + Quoted(value) + " is not a conversion (" +
+                               kConversionList + ")");
+    return 0;
+}
+
+int ParseRx(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseConversion("--rx", value, options.rxConversion, error);
+}
+
+int ParseTx(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseConversion("--tx", value, options.txConversion, error);
+}
+
+int ParseSwitch(std::string_view option, std::string_view value, std::optional<bool>& on,
+                std::string& error)
+{
+    bool chosen = false;
+    if (!ReadSwitch(value, chosen))
+        return Fail(error, std::string(option) + " takes on or off, not " + Quoted(value));
+    on = chosen;
+    return 0;
+}
+
+int ParseEcho(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseSwitch("--echo", value, options.echo, error);
+}
+
+int ParseReceive(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseSwitch("--receive", value, options.receive, error);
+}
+
+int ParseMap(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    PortMap check;
+    if (!check.SetOverride(value))
+        return Fail(error, "--map: " + Quoted(value) +
+                               " is not a port assignment such as COM1=/dev/ttyUSB0 (COM1 to COM20)");
+    options.portMap.emplace_back(value);
+    return 0;
+}
+
+int ParseProfile(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    if (value.empty())
+        return Fail(error, "--profile needs a file name");
+    options.profile = value;
+    return 0;
+}
+
+int ParseLinger(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    if (!ReadMilliseconds(value, options.lingerMs))
+        return Fail(error, "--linger: " + Quoted(value) + " is not a time from 0 to " +
+                               std::to_string(kMaxWaitMs) + " ms");
+    return 0;
+}
+
+struct ValueOption {
+    std::string_view name;
+    Parse parse;
+};
+
+constexpr ValueOption kValueOptions[] = {
+    {"--port", ParsePort},       {"--baud", ParseBaud},         {"--rx", ParseRx},
+    {"--tx", ParseTx},           {"--echo", ParseEcho},         {"--receive", ParseReceive},
+    {"--map", ParseMap},         {"--profile", ParseProfile},   {"--linger", ParseLinger},
+};
+
+struct FlagOption {
+    std::string_view name;
+    bool CommandLineOptions::*flag;
+};
+
+constexpr FlagOption kFlagOptions[] = {
+    {"--help", &CommandLineOptions::help},
+    {"--version", &CommandLineOptions::version},
+    {"--headless", &CommandLineOptions::headless},
+    {"--demo", &CommandLineOptions::demo},
+};
+
+int Unexpected(std::string_view argument, std::string& error)
+{
+    if (argument.starts_with("-"))
+        return Fail(error, "unknown option " + Quoted(argument));
+    PortMap check;
+    if (check.SetOverride(argument))
+        return Fail(error, "unexpected argument " + Quoted(argument) + "; a port is mapped with --map " +
+                               std::string(argument));
+    return Fail(error, "unexpected argument " + Quoted(argument));
+}
+
+} // namespace
+
+int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& options,
+                     std::string& error)
+{
+    bool lingerGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i] ? argv[i] : "";
+        const std::size_t equals = argument.find('=');
+        const std::string_view name = argument.substr(0, equals);
+        if (argument.starts_with("--")) {
+            bool known = false;
+            for (const FlagOption& option : kFlagOptions) {
+                if (option.name != name)
+                    continue;
+                if (equals != std::string_view::npos)
+                    return Fail(error, "option " + Quoted(name) + " takes no value");
+                options.*option.flag = true;
+                known = true;
+            }
+            if (known)
+                continue;
+            for (const ValueOption& option : kValueOptions) {
+                if (option.name != name)
+                    continue;
+                std::string_view value;
+                if (equals != std::string_view::npos)
+                    value = argument.substr(equals + 1);
+                else if (i + 1 < argc && argv[i + 1])
+                    value = argv[++i];
+                else
+                    return Fail(error, "option " + Quoted(name) + " needs a value");
+                if (option.parse(value, options, error) != 0)
+                    return -1;
+                lingerGiven = lingerGiven || name == "--linger";
+                known = true;
+                break;
+            }
+            if (known)
+                continue;
+        }
+        return Unexpected(argument, error);
+    }
+    if (lingerGiven && !options.headless && !options.help && !options.version)
+        return Fail(error, "--linger applies to --headless runs only");
+    return 0;
+}
+
+const char* TamselVersion()
+{
+    return TAMSEL_VERSION;
+}
+
+const char* TamselUsage()
+{
+    return "Usage: tamsel [OPTION]...\n"
+           "A serial line monitor: shows what arrives on one serial port through the chosen\n"
+           "receive conversion and sends commands through the transmit conversion.\n"
+           "\n"
+           "These choices are made after the settings profile has been read, as if from\n"
+           "the menus and the setup dialog; they are not saved unless the save command\n"
+           "(or ::save) is given:\n"
+           "  --port COMn        the port, COM1 to COM20\n"
+           "  --baud N           the rate: 300, 1200, 9600, 19200, 38400, 57600 or 115200\n"
+           "  --rx CONV          receive conversion: raw, hex, bin, ov10 (Orvane 1.0) or\n"
+           "                     ov11 (Orvane 1.1)\n"
+           "  --tx CONV          transmit conversion, the same names\n"
+           "  --echo on|off      local echo of sent commands\n"
+           "  --receive on|off   display of received data\n"
+           "  --map COMn=PATH    open port COMn at this device path in this run (may be\n"
+           "                     repeated); without it the settings section \"ports\" and\n"
+           "                     then COM1-4 = /dev/ttyS0-3, COM5-12 = /dev/ttyUSB0-7,\n"
+           "                     COM13-20 = /dev/ttyACM0-7 apply\n"
+           "  --profile FILE     read and save the settings in FILE instead of the user's\n"
+           "                     profile; a FILE that does not exist yet starts from the\n"
+           "                     defaults and is made by the save command\n"
+           "  --demo             start a simulated Orvane bus (nodes 1, 5 and 12) inside\n"
+           "                     the program on the chosen port and suggest commands to\n"
+           "                     try; in the window it also sends a little traffic\n"
+           "  --headless         no window: commands from standard input, the report on\n"
+           "                     standard output (see below)\n"
+           "  --linger MS        headless: after the end of input, wait until nothing has\n"
+           "                     arrived for MS milliseconds, then end; default 500\n"
+           "  --help             show this text and end\n"
+           "  --version          show the version and end\n"
+           "\n"
+           "Headless runs (tamsel --headless):\n"
+           "  Every line of standard input is put into the command line and sent, as Enter\n"
+           "  sends it. Everything that reaches the report is written to standard output as\n"
+           "  it is appended, byte for byte with its \"\\r\\n\" line ends. Every message box\n"
+           "  is written to standard error as one line, caption then text, and answered OK.\n"
+           "  A line that begins with \"::\" is a directive:\n"
+           "    ::rx CONV, ::tx CONV  choose a conversion, as from its menu\n"
+           "    ::echo on|off         local echo\n"
+           "    ::receive on|off      display of received data\n"
+           "    ::port COMn           choose the port and reopen it, as the setup dialog does\n"
+           "    ::baud N              choose the rate and reopen the port\n"
+           "    ::clear               clear the report\n"
+           "    ::save                save the settings, as the save command does\n"
+           "    ::sleep MS            pause MS milliseconds; received data is still shown\n"
+           "    ::wait [MS]           pause until nothing has arrived for MS milliseconds\n"
+           "                          (default: the --linger time)\n"
+           "    ::send TEXT           send TEXT as it is, even when it begins with \"::\"\n"
+           "    ::quit                end at once\n"
+           "  A \"\\r\" before a line's \"\\n\" is dropped. At the end of input Tamsel waits\n"
+           "  as --linger says and ends.\n"
+           "\n"
+           "Exit status: 0 after the window closed, the end of input or ::quit; 1 when\n"
+           "Tamsel cannot start, or in a headless run when the port cannot be opened (after\n"
+           "its message) or standard output is gone; 2 for a wrong option, and in a\n"
+           "headless run for a wrong directive or an input line over 65536 bytes (the run\n"
+           "ends there).\n";
+}

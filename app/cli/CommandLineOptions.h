@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What tamsel's command line asks for. Port, rate, conversions and the two
+// switches are choices made after the settings profile has been loaded, as if
+// from the setup dialog and the menus; a value not given leaves the profile's.
+struct CommandLineOptions {
+    bool help = false;
+    bool version = false;
+    bool headless = false;
+    bool demo = false;
+    int port = 0;               // n of COMn, 0 when not given
+    int baud = 0;               // a rate of the setup dialog, 0 when not given
+    int rxConversion = -1;      // conversion index, -1 when not given
+    int txConversion = -1;
+    std::optional<bool> echo;
+    std::optional<bool> receive;
+    std::vector<std::string> portMap;  // "COMn=PATH" in the order given; later ones win
+    std::string profile;               // a settings file to use instead of the user's
+    int lingerMs = 500;                // headless: quiet time before ending after the input
+};
+
+// Exit statuses of the program.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // cannot start, a port that cannot be opened, output lost
+inline constexpr int kExitUsage = 2;    // a wrong option or input line
+
+// Reads tamsel's arguments (argv[0] is the program). Returns 0, or -1 with a
+// one-line message in error.
+int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& options,
+                     std::string& error);
+
+// The --help text and the program's version.
+const char* TamselUsage();
+const char* TamselVersion();

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// One line of a headless run's input: a command to send, or a directive (a
+// line that begins with "::") that does what a menu command, the setup dialog
+// or the run itself would do.
+enum class DirectiveKind {
+    kSend,     // text: the command line to send
+    kRx,       // value: conversion index
+    kTx,       // value: conversion index
+    kEcho,     // value: 1 on, 0 off
+    kReceive,  // value: 1 on, 0 off
+    kPort,     // value: n of COMn
+    kBaud,     // value: rate
+    kClear,
+    kSave,
+    kSleep,    // value: milliseconds
+    kWait,     // value: milliseconds of quiet, -1 for the linger time
+    kQuit,
+};
+
+struct Directive {
+    DirectiveKind kind = DirectiveKind::kSend;
+    int value = 0;
+    std::string text;
+};
+
+inline constexpr std::string_view kDirectivePrefix = "::";
+
+// Reads one input line (without its line end). Returns 0, or -1 with a
+// one-line message in error.
+int ReadDirective(std::string_view line, Directive& directive, std::string& error);

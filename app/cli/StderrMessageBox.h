@@ -1,0 +1,15 @@
+#pragma once
+
+#include "xrate/MessageBox.h"
+
+#include <string>
+
+// Message boxes of a headless run: each one becomes one line on standard
+// error and is answered OK at once.
+
+// The line for a box: caption, ": ", text, and the detail in parentheses when
+// there is one. Line breaks inside become blanks, so one box is one line.
+std::string MessageBoxLine(const MessageBoxCall& call);
+
+// Installs the handler that writes MessageBoxLine to fd.
+void InstallStderrMessageBox(int fd);
