@@ -56,7 +56,7 @@ void Ceiling(const RigOptions& options)
         cleanAchieved = Achieved(trial);
     }
     // Lossy from the first rate: look below it, a few halvings deep.
-    for (int step = 0; clean == 0.0 && step < 3; ++step) {
+    for (int step = 0; clean == 0.0 && lossy > 0.0 && step < 3; ++step) {
         const double rate = lossy / 2.0;
         const TrialResult trial = Trial(options, rate);
         if (trial.Passed()) {
