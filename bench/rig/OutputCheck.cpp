@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 // place; once a byte differs nothing further counts as matched.
 class PrefixMatcher {
 public:
-    explicit PrefixMatcher(const std::string& output) : m_output(output) {}
+    explicit PrefixMatcher(std::string_view output) : m_output(output) {}
 
     void Expect(const char* text, std::size_t length)
     {
@@ -38,7 +39,7 @@ public:
     }
 
 private:
-    const std::string& m_output;
+    std::string_view m_output;
     OutputVerdict m_verdict;
     bool m_broken = false;
 };
@@ -48,9 +49,10 @@ private:
 OutputVerdict CheckOutput(Expect expect, const Traffic& traffic, long long records,
                           const std::string& output)
 {
-    PrefixMatcher matcher(output);
     if (expect == Expect::kNone)
-        return matcher.Finish();
+        return {};
+    const std::size_t echoes = ProbeEchoLength(output, ProbeOutput(expect, traffic));
+    PrefixMatcher matcher(std::string_view(output).substr(echoes));
 
     const int size = traffic.RecordSize();
     const int perChunk = kMaxChunk / size;
@@ -71,4 +73,25 @@ OutputVerdict CheckOutput(Expect expect, const Traffic& traffic, long long recor
         }
     }
     return matcher.Finish();
+}
+
+std::string ProbeOutput(Expect expect, const Traffic& traffic)
+{
+    std::string probe = traffic.Probe();
+    if (expect == Expect::kSame)
+        return probe;
+    if (expect == Expect::kNone)
+        return {};
+    CXrateOV11 converter(nullptr, 63);
+    const int count = static_cast<int>(probe.size());
+    probe.push_back('\0');
+    return converter.XrateReceive(reinterpret_cast<const unsigned char*>(probe.data()), count);
+}
+
+std::size_t ProbeEchoLength(const std::string& output, const std::string& probe)
+{
+    std::size_t at = 0;
+    while (!probe.empty() && output.compare(at, probe.size(), probe) == 0)
+        at += probe.size();
+    return at;
 }

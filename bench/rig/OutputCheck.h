@@ -18,6 +18,14 @@ struct OutputVerdict {
 };
 
 // Compares output with what records 0 to records - 1, sent in order with
-// nothing lost, must give.
+// nothing lost, must give. The output of readiness probes may come late on a
+// busy machine, after the trial's output began to be kept: whole copies of
+// it at the start are skipped (no record's output begins like a probe's).
 OutputVerdict CheckOutput(Expect expect, const Traffic& traffic, long long records,
                           const std::string& output);
+
+// What the receiver shows for one readiness probe.
+std::string ProbeOutput(Expect expect, const Traffic& traffic);
+
+// The number of bytes at the start of output that are whole copies of probe.
+std::size_t ProbeEchoLength(const std::string& output, const std::string& probe);

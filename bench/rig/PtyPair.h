@@ -18,7 +18,11 @@ public:
     int Master() const { return m_master; }  // non-blocking
     const std::string& Path() const { return m_path; }
 
-    // Bytes written to the master that no reader has taken yet.
+    // Bytes written to the master that wait in the line's input queue for a
+    // reader. The kernel moves them there a little after the write, and the
+    // queue holds at most a few KiB: the rest of what the line has taken
+    // (about 20 KiB in all) waits in front of it, so 0 here means "nothing
+    // unread" only once the line has had a moment to settle.
     int Pending() const;
 
 private:

@@ -145,6 +145,18 @@ void Receiver::StartKeeping()
     m_arrivals.clear();
 }
 
+long long Receiver::KeptCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return static_cast<long long>(m_kept.size());
+}
+
+std::string Receiver::KeptHead(std::size_t count) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_kept.substr(0, count);
+}
+
 std::string Receiver::TakeKept(std::vector<Arrival>* arrivals)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

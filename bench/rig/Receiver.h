@@ -41,6 +41,8 @@ public:
         RigClock::time_point when;
     };
     void StartKeeping();
+    long long KeptCount() const;
+    std::string KeptHead(std::size_t count) const;  // the first count bytes kept so far
     std::string TakeKept(std::vector<Arrival>* arrivals = nullptr);
 
     // Closes standard input, waits up to graceMs for the receiver to end, then

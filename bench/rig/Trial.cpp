@@ -16,6 +16,10 @@ namespace {
 
 using std::chrono::milliseconds;
 
+// How long output that is still missing after the line has drained may stay
+// silent before the rest counts as lost.
+constexpr int kOutputPatienceMs = 2000;
+
 double MsBetween(RigClock::time_point from, RigClock::time_point to)
 {
     return std::chrono::duration<double, std::milli>(to - from).count();
@@ -96,6 +100,23 @@ public:
     }
 
     bool Exited() const { return m_receiver->Exited(); }
+
+    // Output still on its way (a receiver descheduled on a busy machine)
+    // is waited for: until the kept output, past any late probe echoes, is
+    // expected bytes long, or no output has come for patienceMs.
+    void WaitForOutput(long long expected, int patienceMs)
+    {
+        const std::string probe = ProbeOutput(m_setup.expect, m_setup.traffic);
+        for (;;) {
+            const long long echoes = static_cast<long long>(
+                ProbeEchoLength(m_receiver->KeptHead(64 * probe.size()), probe));
+            if (m_receiver->KeptCount() >= expected + echoes || Exited())
+                return;
+            if (RigClock::now() - m_receiver->LastOutputTime() > milliseconds(patienceMs))
+                return;
+            std::this_thread::sleep_for(milliseconds(5));
+        }
+    }
 
     // Whether the receiver reported a loss through its standard error or the
     // failIf command; call before Finish.
@@ -183,6 +204,9 @@ TrialResult RunRateTrial(const RigSetup& setup, double bytesPerSecond, double se
         DropRealtimePriority();
     const RigClock::time_point fed = RigClock::now();
     const bool drained = session.WaitDrained(fed, fed + milliseconds(10000 + static_cast<int>(seconds * 1000)));
+    if (setup.expect != Expect::kNone)
+        session.WaitForOutput(CheckOutput(setup.expect, setup.traffic, result.feed.records, "").expectedBytes,
+                              kOutputPatienceMs);
     result.cpuSeconds = CpuSeconds(receiver.Pid()) - cpuBefore;
     if (setup.watchPid > 0)
         result.watchedCpuSeconds = CpuSeconds(setup.watchPid) - watchedBefore;
@@ -228,6 +252,7 @@ LatencyResult RunLatencyTrial(const RigSetup& setup, int samples, int gapMinMs, 
         DropRealtimePriority();
     const RigClock::time_point fed = RigClock::now();
     session.WaitDrained(fed, fed + milliseconds(5000));
+    session.WaitForOutput(samples, kOutputPatienceMs);
     std::vector<Receiver::Arrival> arrivals;
     const std::string output = receiver.TakeKept(&arrivals);
     result.failure = session.Finish();
@@ -238,18 +263,21 @@ LatencyResult RunLatencyTrial(const RigSetup& setup, int samples, int gapMinMs, 
         result.failure = "the line refused a byte";
         return result;
     }
-    // Every byte must come out as itself and in order, one byte of output per byte sent.
+    // Every byte must come out as itself and in order, one byte of output per
+    // byte sent, after any late echoes of the probes.
+    const auto echoes = static_cast<long long>(
+        ProbeEchoLength(output, ProbeOutput(setup.expect, setup.traffic)));
     std::string expected;
     for (int i = 0; i < samples; ++i)
         expected.push_back(static_cast<char>('a' + i % 26));
-    if (output != expected) {
-        result.failure = "output is not the bytes sent (" + std::to_string(output.size()) + " of " +
-                         std::to_string(expected.size()) + " bytes)";
+    if (output.compare(static_cast<std::size_t>(echoes), std::string::npos, expected) != 0) {
+        result.failure = "output is not the bytes sent (" + std::to_string(output.size() - echoes) +
+                         " of " + std::to_string(expected.size()) + " bytes)";
         return result;
     }
     std::size_t read = 0;
     for (int i = 0; i < samples; ++i) {
-        while (arrivals[read].end <= i)
+        while (arrivals[read].end <= echoes + i)
             ++read;
         result.milliseconds.push_back(MsBetween(sent[static_cast<std::size_t>(i)], arrivals[read].when));
     }
