@@ -157,6 +157,12 @@ std::string Receiver::KeptHead(std::size_t count) const
     return m_kept.substr(0, count);
 }
 
+std::string Receiver::KeptFrom(std::size_t offset) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return offset < m_kept.size() ? m_kept.substr(offset) : std::string();
+}
+
 std::string Receiver::TakeKept(std::vector<Arrival>* arrivals)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -43,6 +43,7 @@ public:
     void StartKeeping();
     long long KeptCount() const;
     std::string KeptHead(std::size_t count) const;  // the first count bytes kept so far
+    std::string KeptFrom(std::size_t offset) const;  // what was kept from offset on
     std::string TakeKept(std::vector<Arrival>* arrivals = nullptr);
 
     // Closes standard input, waits up to graceMs for the receiver to end, then

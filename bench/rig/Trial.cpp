@@ -59,6 +59,8 @@ public:
         }
         const RigClock::time_point deadline =
             m_receiver->StartTime() + milliseconds(setup.readyTimeoutMs);
+        // Kept for now only to see the probes come out; kept afresh for the trial.
+        m_receiver->StartKeeping();
         // The first probe may be written before the receiver opens the line and
         // be flushed by that open; the second is written after it and decides
         // when the receiver reads. The first may be given up on early: a wrong
@@ -146,11 +148,12 @@ private:
             std::this_thread::sleep_for(milliseconds(5));
         }
         const RigClock::time_point written = RigClock::now();
-        const long long outputBefore = m_receiver->OutputCount();
+        const auto keptBefore = static_cast<std::size_t>(m_receiver->KeptCount());
+        const std::string shown = ProbeOutput(m_setup.expect, m_setup.traffic);
         // Bytes reach the slave's input queue a little after the write (a
         // kernel worker moves them, late on a busy machine), so a queue seen
-        // empty does not yet mean they were read; output that follows the
-        // probe does, and so does a queue still empty giveUp after the write.
+        // empty does not yet mean they were read; the probe's own output
+        // does, and so does a queue still empty giveUp after the write.
         // A probe never seen queued was taken by the first look that found
         // the queue empty.
         bool queued = false;
@@ -163,7 +166,8 @@ private:
             } else {
                 if (firstEmpty == RigClock::time_point{})
                     firstEmpty = now;
-                if (queued || m_receiver->OutputCount() > outputBefore) {
+                if (queued ||
+                    (!shown.empty() && m_receiver->KeptFrom(keptBefore).find(shown) != std::string::npos)) {
                     *taken = now;
                     return true;
                 }
