@@ -54,8 +54,9 @@ unsigned char Byte(Random& random)
 
 // About 256 KiB of a bus that mostly answers register polls: replies of both
 // widths, the polls themselves, bulk replies of eight words, bursts, memory
-// replies, runs of fill, and in version 1.1 a few packets with a bad checksum
-// or a damaged length complement.
+// replies, runs of fill, and 5% damaged packets: in version 1.1 a bad
+// checksum or a damaged length complement, in version 1.0 (which cannot tell)
+// a flipped bit that turns a reply into a special or an unknown packet.
 Bytes BusTraffic(bool version11)
 {
     Random random;
@@ -102,8 +103,17 @@ Bytes BusTraffic(bool version11)
                          {static_cast<unsigned char>(0x60 + reg), static_cast<unsigned char>(node),
                           Byte(random), Byte(random)});
             stream[start + 2] = 0x00;
+        } else if (pick < 98) {
+            // Version 1.0 has no check: a flipped bit in the destination
+            // byte makes a special packet, dumped whole.
+            AppendPacket(stream, version11, 0xC0 | node,
+                         {static_cast<unsigned char>(0x60 + reg), static_cast<unsigned char>(node),
+                          Byte(random), Byte(random)});
         } else {
-            AppendPacket(stream, version11, 0x7F, {0x00, static_cast<unsigned char>(node)});
+            // ... and one in the command byte an unknown packet, dumped by the decoder.
+            AppendPacket(stream, version11, 0x7F,
+                         {static_cast<unsigned char>(0x90 + reg), static_cast<unsigned char>(node),
+                          Byte(random), Byte(random)});
         }
     }
     return stream;

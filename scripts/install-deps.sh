@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   clang libclang-rt-dev             # sanitizer and fuzzer runtimes
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libx11-dev
+  qt6-base-dev libx11-dev libxdamage-dev   # libxdamage: the start-up benchmark
   "$@"
 )
 
