@@ -100,11 +100,19 @@ boxes_shown() {
   xwininfo -root -tree 2>/dev/null | grep -oE '"(Tamsel::|Orvane)[^"]*"' | sort -u | tr '\n' ' ' || true
 }
 
-sleep "$warmup"
-kill -0 "$tamsel_pid" 2>/dev/null || { echo "soak: tamsel did not start: $(cat "$work/tamsel.out")" >&2; exit 1; }
+# Start-up, watched second by second: a box now tells of the first moments.
+boxes=""
+for second in $(seq "$warmup"); do
+  sleep 1
+  kill -0 "$tamsel_pid" 2>/dev/null || { echo "soak: tamsel did not start: $(cat "$work/tamsel.out")" >&2; exit 1; }
+  shown=$(boxes_shown)
+  if [ -n "$shown" ] && [ -z "$boxes" ]; then
+    echo "start-up: $shown shown within $second s of the start"
+  fi
+  boxes="$boxes$shown"
+done
 rss_start=$(rss_kb)
 rss_max=$rss_start
-boxes=""
 start=$(date +%s)
 printf '%8s %10s %8s %14s %14s  %s\n' seconds rss_kB cpu_s sent_bytes read_bytes boxes
 while :; do
