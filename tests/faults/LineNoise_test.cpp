@@ -2,8 +2,8 @@
 // every receive conversion, with display on: nothing crashes, the only box is
 // the overflow report, shown once even while noise goes on under it, and
 // every byte the far side wrote either reached the receive conversion or is
-// covered by that report. TAMSEL_NOISE_SECONDS sets
-// the length of each run (a few seconds by default; 60 for a soak).
+// covered by that report. TAMSEL_NOISE_SECONDS sets the length of each
+// full-rate run (two seconds by default; 60 for a soak).
 
 #include "FaultSupport.h"
 
@@ -15,7 +15,9 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <thread>
 
