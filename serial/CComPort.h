@@ -46,6 +46,7 @@ enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened
 struct PortTimings {
     int readIntervalMs = 25;    // a read ends this long after a byte with no further byte
     int readTotalMs = 100;      // a read ends at the latest this long after it started
+    int readGatherMs = 10;      // a slow line collects at most this long between looks
     int writePerByteMs = 20;    // a write of n bytes gives up after
     int writeConstantMs = 500;  //   writePerByteMs * n + writeConstantMs
     int closeWaitMs = 200;      // between clearing the handle field and closing the handle

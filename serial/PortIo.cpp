@@ -1,7 +1,9 @@
 #include "serial/PortIo.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <thread>
 
 #include <poll.h>
 #include <unistd.h>
@@ -38,11 +40,12 @@ bool IsHangUpError(int err)
 } // namespace
 
 PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int intervalMs,
-                                int totalMs)
+                                int totalMs, int gatherMs)
 {
     PortReadResult result{0, false, 0};
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(totalMs);
     Clock::time_point deadline = end;
+    Clock::time_point lastRead = end;
     while (result.count < size) {
         const int events = PollUntil(fd, POLLIN, deadline);
         if (events == 0)
@@ -57,9 +60,19 @@ PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int int
         }
         const ssize_t got = read(fd, buffer + result.count, static_cast<size_t>(size - result.count));
         if (got > 0) {
+            const Clock::time_point now = Clock::now();
+            const long long sinceLastRead =
+                result.count == 0
+                    ? 0
+                    : std::chrono::duration_cast<std::chrono::microseconds>(now - lastRead).count();
             result.count += static_cast<int>(got);
-            const Clock::time_point quiet = Clock::now() + std::chrono::milliseconds(intervalMs);
+            lastRead = now;
+            const Clock::time_point quiet = now + std::chrono::milliseconds(intervalMs);
             deadline = quiet < end ? quiet : end;
+            const Clock::time_point gathered =
+                now + std::chrono::microseconds(GatherPauseUs(static_cast<int>(got), sinceLastRead, gatherMs));
+            if (result.count < size && gathered < deadline)
+                std::this_thread::sleep_until(gathered);
             continue;
         }
         if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
@@ -78,6 +91,23 @@ PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int int
         break;
     }
     return result;
+}
+
+long long GatherPauseUs(int got, long long sinceLastReadUs, int gatherMs)
+{
+    // Small enough that no device buffer (a pseudo-terminal's holds 20 KiB)
+    // comes near full while the reader pauses; large enough that a slow line
+    // is looked at only every gatherMs.
+    constexpr long long kGatherBytes = 1024;
+    // The first pause of a read, before the rate is known: short enough for
+    // any rate a line can have.
+    constexpr long long kFirstPauseUs = 1000;
+    if (got <= 0)
+        return 0;
+    const long long capUs = 1000LL * gatherMs;
+    if (sinceLastReadUs <= 0)
+        return std::min(kFirstPauseUs, capUs);
+    return std::min(capUs, kGatherBytes * sinceLastReadUs / got);
 }
 
 PortWriteResult WriteWithin(int fd, const char* bytes, long long length, long long timeoutMs)

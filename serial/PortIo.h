@@ -12,8 +12,19 @@ struct PortReadResult {
 
 // Returns when size bytes are in, intervalMs after a byte with no further
 // byte, or totalMs after the start, whichever comes first.
+// Between two reads that leave the buffer short it pauses for GatherPause
+// (never past those ends), so that a slow line costs the reader a wake-up
+// every few milliseconds instead of one per arrival (a USB adapter delivers
+// every millisecond). The pause changes no time-out: a lone byte still ends
+// its read intervalMs after it.
 PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int intervalMs,
-                                int totalMs);
+                                int totalMs, int gatherMs);
+
+// How long to let the line collect after a read of `got` bytes that came in
+// over `sinceLastRead` microseconds (0: the first read of this call, whose
+// rate is unknown): the time the line needs at that rate for about 1 KiB,
+// well inside what the device can hold, and at most gatherMs.
+long long GatherPauseUs(int got, long long sinceLastReadUs, int gatherMs);
 
 struct PortWriteResult {
     long long written;  // bytes the device took
