@@ -265,8 +265,8 @@ ReadResult CComPort::ReadPort(unsigned char* buffer, int size)
     }
 
     const PortReadResult got =
-        ReadWithTimeouts(fd, buffer, size, m_timings.readIntervalMs, m_timings.readTotalMs,
-                         m_timings.readGatherMs);
+        ReadWithTimeouts(fd, buffer, size, kReadEnough, m_timings.readIntervalMs,
+                         m_timings.readTotalMs, m_timings.readGatherMs);
     ReadResult result{got.count > 0 ? ReadStatus::kData : ReadStatus::kNothing, got.count};
     if (got.count == 0 && got.hungUp) {
         // Still announced, so the user-interface thread has not replaced the

@@ -91,7 +91,11 @@ public:
     const char* PortName() const { return m_portName; }
     int BaudRate() const { return m_baudRate; }
 
-    // Reader thread only. One read of up to size bytes with the read time-outs.
+    // Reader thread only. One read of up to size bytes with the read
+    // time-outs; once kReadEnough bytes are in it ends as soon as the line
+    // has no more at once, so a slow line still shows its text every
+    // kReadEnough bytes while a fast one is taken in large reads.
+    static constexpr int kReadEnough = 512;
     ReadResult ReadPort(unsigned char* buffer, int size);
 
 protected:

@@ -45,13 +45,17 @@ void CReceivePump::ReceiveThread()
 {
     using Clock = std::chrono::steady_clock;
     const auto lineCheck = std::chrono::milliseconds(m_timings.lineCheckMs);
-    unsigned char buffer[kMaxChunk];
+    // Larger than a chunk: on a fast line one read takes what a tick of the
+    // device delivered, in one wake-up and one notice. OnReceive still hands
+    // the converters chunks of at most kMaxChunk.
+    constexpr int kReadSize = 8192;
+    unsigned char buffer[kReadSize];
     Clock::time_point nextLineCheck = Clock::now();
 
     if (!WaitWhileRunning(m_timings.startWaitMs))
         return;
     while (m_run.load() != 0) {
-        const ReadResult got = m_port.ReadPort(buffer, kMaxChunk);
+        const ReadResult got = m_port.ReadPort(buffer, kReadSize);
         switch (got.status) {
         case ReadStatus::kData:
             m_ring.Put(buffer, got.count);

@@ -17,16 +17,17 @@ using Clock = std::chrono::steady_clock;
 int PollUntil(int fd, short events, Clock::time_point deadline)
 {
     for (;;) {
-        const auto left = deadline - Clock::now();
-        if (left <= Clock::duration::zero())
-            return 0;
+        // A deadline already passed still gets one look, without waiting.
+        const auto left = std::max(deadline - Clock::now(), Clock::duration::zero());
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
         timespec wait{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
         pollfd entry{fd, events, 0};
         const int ready = ppoll(&entry, 1, &wait, nullptr);
         if (ready > 0)
             return entry.revents;
-        if (ready < 0 && errno != EINTR)
+        if (ready == 0)
+            return 0;
+        if (errno != EINTR)
             return -1;
     }
 }
@@ -39,8 +40,8 @@ bool IsHangUpError(int err)
 
 } // namespace
 
-PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int intervalMs,
-                                int totalMs, int gatherMs)
+PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int enough,
+                                int intervalMs, int totalMs, int gatherMs)
 {
     PortReadResult result{0, false, 0};
     const Clock::time_point end = Clock::now() + std::chrono::milliseconds(totalMs);
@@ -69,9 +70,14 @@ PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int int
             lastRead = now;
             const Clock::time_point quiet = now + std::chrono::milliseconds(intervalMs);
             deadline = quiet < end ? quiet : end;
+            if (result.count >= enough) {
+                // Take only what is already there.
+                deadline = now;
+                continue;
+            }
             const Clock::time_point gathered =
                 now + std::chrono::microseconds(GatherPauseUs(static_cast<int>(got), sinceLastRead, gatherMs));
-            if (result.count < size && gathered < deadline)
+            if (gathered < deadline)
                 std::this_thread::sleep_until(gathered);
             continue;
         }

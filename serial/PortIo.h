@@ -10,15 +10,16 @@ struct PortReadResult {
     int error;    // errno of a failed read that is not a hang-up, else 0
 };
 
-// Returns when size bytes are in, intervalMs after a byte with no further
-// byte, or totalMs after the start, whichever comes first.
-// Between two reads that leave the buffer short it pauses for GatherPause
+// Returns when size bytes are in, when at least enough bytes are in and the
+// line has no more at once, intervalMs after a byte with no further byte, or
+// totalMs after the start, whichever comes first.
+// Between two reads that leave it short of enough it pauses for GatherPause
 // (never past those ends), so that a slow line costs the reader a wake-up
 // every few milliseconds instead of one per arrival (a USB adapter delivers
 // every millisecond). The pause changes no time-out: a lone byte still ends
 // its read intervalMs after it.
-PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int intervalMs,
-                                int totalMs, int gatherMs);
+PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int enough,
+                                int intervalMs, int totalMs, int gatherMs);
 
 // How long to let the line collect after a read of `got` bytes that came in
 // over `sinceLastRead` microseconds (0: the first read of this call, whose

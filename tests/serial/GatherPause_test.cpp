@@ -68,7 +68,7 @@ TEST(GatherPause, TrickleThenBurstArrivesWholeAndTheReadEndsOneIntervalAfter)
     unsigned char buffer[8192];
     while (got.size() < sent.size() + burst.size()) {
         const auto start = std::chrono::steady_clock::now();
-        const PortReadResult read = ReadWithTimeouts(fd, buffer, 8192, kIntervalMs, 2000, 10);
+        const PortReadResult read = ReadWithTimeouts(fd, buffer, 8192, 8192, kIntervalMs, 2000, 10);
         ASSERT_GT(read.count, 0) << "after " << got.size() << " bytes";
         got.append(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(read.count));
         lastReadMs = MsSince(start);

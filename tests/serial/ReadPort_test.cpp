@@ -76,6 +76,51 @@ TEST(ReadPort, FullBufferEndsTheReadAtOnce)
     EXPECT_EQ(open.port.ReadPort(open.buffer, 512).count, 88);
 }
 
+TEST(ReadPort, LargeReadTakesWhatIsWaitingAtOnce)
+{
+    OpenPort open;
+    std::string bytes(6000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 13);
+    open.pty.Write(bytes);
+    unsigned char large[8192];
+    std::string got;
+    const auto start = Clock::now();
+    while (got.size() < bytes.size()) {
+        const ReadResult read = open.port.ReadPort(large, sizeof large);
+        ASSERT_EQ(read.status, ReadStatus::kData);
+        got.append(reinterpret_cast<char*>(large), static_cast<std::size_t>(read.count));
+    }
+    EXPECT_LT(MsSince(start), 60) << "no read waited for its interval";
+    EXPECT_TRUE(SameBytes(got, bytes));
+}
+
+// A line that never falls quiet for the interval still hands its bytes on
+// once a chunk's worth is in and the line pauses, not at the total time-out.
+TEST(ReadPort, LargeReadEndsWhenAChunkIsInAndTheLinePauses)
+{
+    OpenPort open;
+    std::atomic<bool> stop{false};
+    std::thread far([&] {
+        open.pty.Write(std::string(300, 'a'));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        open.pty.Write(std::string(300, 'b'));
+        while (!stop.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            open.pty.Write("c");
+        }
+    });
+    unsigned char large[8192];
+    const auto start = Clock::now();
+    const ReadResult got = open.port.ReadPort(large, sizeof large);
+    const long long elapsed = MsSince(start);
+    stop = true;
+    far.join();
+    EXPECT_EQ(got.status, ReadStatus::kData);
+    EXPECT_GE(got.count, 600);
+    EXPECT_LT(elapsed, 200);
+}
+
 TEST(ReadPort, SteadyTrickleEndsTheReadAtTheTotalTimeOut)
 {
     OpenPort open;
