@@ -2,6 +2,7 @@
 
 #include "xrate/MessageBox.h"
 
+#include <algorithm>
 #include <chrono>
 
 CReceivePump::CReceivePump(void* owner, CComPort& port, CFIFO& ring, PumpTimings timings)
@@ -47,15 +48,19 @@ void CReceivePump::ReceiveThread()
     const auto lineCheck = std::chrono::milliseconds(m_timings.lineCheckMs);
     // Larger than a chunk: on a fast line one read takes what a tick of the
     // device delivered, in one wake-up and one notice. OnReceive still hands
-    // the converters chunks of at most kMaxChunk.
-    constexpr int kReadSize = 8192;
+    // the converters chunks of at most kMaxChunk. A read never takes more than
+    // a quarter of the ring, so a small ring keeps chunk-sized reads instead
+    // of overflowing at the first burst.
+    constexpr std::uint32_t kReadSize = 8192;
     unsigned char buffer[kReadSize];
+    const int readSize =
+        static_cast<int>(std::clamp(m_ring.Size() / 4, std::uint32_t{kMaxChunk}, kReadSize));
     Clock::time_point nextLineCheck = Clock::now();
 
     if (!WaitWhileRunning(m_timings.startWaitMs))
         return;
     while (m_run.load() != 0) {
-        const ReadResult got = m_port.ReadPort(buffer, kReadSize);
+        const ReadResult got = m_port.ReadPort(buffer, readSize);
         switch (got.status) {
         case ReadStatus::kData:
             m_ring.Put(buffer, got.count);

@@ -105,15 +105,11 @@ long long GatherPauseUs(int got, long long sinceLastReadUs, int gatherMs)
     // comes near full while the reader pauses; large enough that a slow line
     // is looked at only every gatherMs.
     constexpr long long kGatherBytes = 1024;
-    // The first pause of a read, before the rate is known: short enough for
-    // any rate a line can have.
-    constexpr long long kFirstPauseUs = 1000;
-    if (got <= 0)
+    // No pause before the rate is known: on a fast line even a short one
+    // would cap what a read can take.
+    if (got <= 0 || sinceLastReadUs <= 0)
         return 0;
-    const long long capUs = 1000LL * gatherMs;
-    if (sinceLastReadUs <= 0)
-        return std::min(kFirstPauseUs, capUs);
-    return std::min(capUs, kGatherBytes * sinceLastReadUs / got);
+    return std::min(1000LL * gatherMs, kGatherBytes * sinceLastReadUs / got);
 }
 
 PortWriteResult WriteWithin(int fd, const char* bytes, long long length, long long timeoutMs)

@@ -22,9 +22,9 @@ PortReadResult ReadWithTimeouts(int fd, unsigned char* buffer, int size, int eno
                                 int intervalMs, int totalMs, int gatherMs);
 
 // How long to let the line collect after a read of `got` bytes that came in
-// over `sinceLastRead` microseconds (0: the first read of this call, whose
-// rate is unknown): the time the line needs at that rate for about 1 KiB,
-// well inside what the device can hold, and at most gatherMs.
+// over `sinceLastRead` microseconds: the time the line needs at that rate for
+// about 1 KiB, well inside what the device can hold, and at most gatherMs.
+// None after the first read of a call (sinceLastRead 0), whose rate is unknown.
 long long GatherPauseUs(int got, long long sinceLastReadUs, int gatherMs);
 
 struct PortWriteResult {
