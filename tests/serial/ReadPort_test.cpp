@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -33,6 +35,34 @@ struct OpenPort {
     PtyPair pty;
     CComPort port;
     unsigned char buffer[512] = {};
+};
+
+// The far side keeps a line from falling quiet: after the lead bursts (each
+// followed by a 10 ms gap) it writes `byte` every periodMs until it goes.
+class Trickle {
+public:
+    Trickle(PtyPair& pty, std::vector<std::string> lead, const char* byte, int periodMs)
+        : m_far([this, &pty, lead = std::move(lead), byte, periodMs] {
+              for (const std::string& burst : lead) {
+                  pty.Write(burst);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+              }
+              while (!m_stop.load()) {
+                  pty.Write(byte);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(periodMs));
+              }
+          })
+    {
+    }
+    ~Trickle()
+    {
+        m_stop = true;
+        m_far.join();
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::thread m_far;
 };
 
 } // namespace
@@ -100,22 +130,15 @@ TEST(ReadPort, LargeReadTakesWhatIsWaitingAtOnce)
 TEST(ReadPort, LargeReadEndsWhenAChunkIsInAndTheLinePauses)
 {
     OpenPort open;
-    std::atomic<bool> stop{false};
-    std::thread far([&] {
-        open.pty.Write(std::string(300, 'a'));
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        open.pty.Write(std::string(300, 'b'));
-        while (!stop.load()) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-            open.pty.Write("c");
-        }
-    });
     unsigned char large[8192];
     const auto start = Clock::now();
-    const ReadResult got = open.port.ReadPort(large, sizeof large);
-    const long long elapsed = MsSince(start);
-    stop = true;
-    far.join();
+    ReadResult got{};
+    long long elapsed = 0;
+    {
+        Trickle far(open.pty, {std::string(300, 'a'), std::string(300, 'b')}, "c", 5);
+        got = open.port.ReadPort(large, sizeof large);
+        elapsed = MsSince(start);
+    }
     EXPECT_EQ(got.status, ReadStatus::kData);
     EXPECT_GE(got.count, 600);
     EXPECT_LT(elapsed, 200);
@@ -124,18 +147,14 @@ TEST(ReadPort, LargeReadEndsWhenAChunkIsInAndTheLinePauses)
 TEST(ReadPort, SteadyTrickleEndsTheReadAtTheTotalTimeOut)
 {
     OpenPort open;
-    std::atomic<bool> stop{false};
-    std::thread far([&] {
-        while (!stop.load()) {
-            open.pty.Write("t");
-            std::this_thread::sleep_for(std::chrono::milliseconds(15));
-        }
-    });
     const auto start = Clock::now();
-    const ReadResult got = open.port.ReadPort(open.buffer, 512);
-    const long long elapsed = MsSince(start);
-    stop = true;
-    far.join();
+    ReadResult got{};
+    long long elapsed = 0;
+    {
+        Trickle far(open.pty, {}, "t", 15);
+        got = open.port.ReadPort(open.buffer, 512);
+        elapsed = MsSince(start);
+    }
     EXPECT_EQ(got.status, ReadStatus::kData);
     EXPECT_GE(got.count, 2);
     EXPECT_GE(elapsed, 400);
