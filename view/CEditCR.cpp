@@ -5,7 +5,9 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 
 namespace {
 
@@ -75,4 +77,24 @@ void CEditCR::keyPressEvent(QKeyEvent* event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool CEditCR::canInsertFromMimeData(const QMimeData* source) const
+{
+    // Not hasText(): Qt counts a bare URL list as text.
+    return source != nullptr && source->hasFormat(QStringLiteral("text/plain"));
+}
+
+void CEditCR::insertFromMimeData(const QMimeData* source)
+{
+    if (!canInsertFromMimeData(source))
+        return;
+    const QString text = source->text();
+    if (text.isEmpty())
+        return;
+    // As a plain-text paste inserts: line breaks become breaks in the text.
+    QTextCursor cursor = textCursor();
+    cursor.insertFragment(QTextDocumentFragment::fromPlainText(text));
+    setTextCursor(cursor);
+    ensureCursorVisible();
 }

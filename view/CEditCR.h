@@ -22,4 +22,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    // Paste, the middle click and a drop all end here. Only text is taken:
+    // a clipboard with no formats (as X hands back when nothing was copied,
+    // or its owner has gone), an image or a bare URL list changes nothing.
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 };

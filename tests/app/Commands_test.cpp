@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QMimeData>
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -69,6 +70,17 @@ TEST_F(FrameTest, CtrlVAndShiftInsertPasteIntoTheCommandLineWhereverTheFocusIs)
     EXPECT_EQ(CommandLine()->toPlainText(), "abc");
     QTest::keyClick(CommandLine(), Qt::Key_Insert, Qt::ShiftModifier);
     EXPECT_EQ(CommandLine()->toPlainText(), "abcabc");
+}
+
+TEST_F(FrameTest, PasteKeysWithAnEmptyClipboardLeaveTheCommandLine)
+{
+    CommandLine()->setPlainText("typed");
+    QApplication::clipboard()->setMimeData(new QMimeData);
+    View().ReportWindow()->setFocus();
+    QTest::keyClick(View().ReportWindow(), Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(CommandLine(), Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_TRUE(Frame().OnCommand(ID_EDIT_PASTE));
+    EXPECT_EQ(CommandLine()->toPlainText(), "typed");
 }
 
 TEST_F(FrameTest, CutUndoAndPaneKeysChangeNothing)

@@ -1,10 +1,15 @@
 #include "ViewHarness.h"
 
 #include "resources/CommandIds.h"
+#include "view/CEditCR.h"
 #include "view/CReportWindow.h"
 #include "view/ReportDisplay.h"
 
 #include <QClipboard>
+#include <QDropEvent>
+#include <QImage>
+#include <QMimeData>
+#include <QUrl>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -244,6 +249,60 @@ TEST_F(ViewCommands, PasteAlwaysGoesIntoTheCommandLine)
     EXPECT_TRUE(view.OnCommand(ID_EDIT_PASTE));
     EXPECT_EQ(view.CommandLine()->toPlainText(), QStringLiteral("get 16 5 3"));
     EXPECT_EQ(view.Report().Length(), 0);
+}
+
+// Data with no text on it: what X hands back for an empty clipboard, an
+// image, a bare URL list.
+std::vector<std::pair<const char*, QMimeData*>> DataWithoutText()
+{
+    auto* image = new QMimeData;
+    image->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    auto* urls = new QMimeData;
+    urls->setUrls({QUrl(QStringLiteral("file:///tmp/x"))});
+    return {{"no formats", new QMimeData}, {"image only", image}, {"URLs only", urls}};
+}
+
+void DropOn(QWidget* target, const QMimeData& data)
+{
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &drop);
+}
+
+TEST_F(ViewCommands, PasteOrDropWithoutTextLeavesTheCommandLineAndTextStillPastes)
+{
+    view.resize(400, 300);
+    view.show();
+    QPlainTextEdit* line = view.CommandLine();
+    line->setPlainText(QStringLiteral("get "));
+    line->moveCursor(QTextCursor::End);
+    for (auto [what, data] : DataWithoutText()) {
+        QGuiApplication::clipboard()->setMimeData(data); // the clipboard owns it now
+        EXPECT_TRUE(view.OnCommand(ID_EDIT_PASTE)) << what;
+        QTest::keyClick(line, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(line, Qt::Key_Insert, Qt::ShiftModifier);
+        DropOn(line->viewport(), *QGuiApplication::clipboard()->mimeData());
+        EXPECT_EQ(line->toPlainText(), QStringLiteral("get ")) << what;
+    }
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("16 5\n3"));
+    EXPECT_TRUE(view.OnCommand(ID_EDIT_PASTE));
+    EXPECT_EQ(view.CommandLine()->toPlainText(), QStringLiteral("get 16 5\n3"));
+    EXPECT_EQ(static_cast<CEditCR*>(line)->CommandText(), "get 16 5\r\n3") << "a pasted break stays";
+
+    QMimeData dropped;
+    dropped.setText(QStringLiteral("x"));
+    line->setPlainText(QStringLiteral("ab"));
+    DropOn(line->viewport(), dropped);
+    EXPECT_EQ(line->toPlainText().size(), 3) << "a dropped text goes in where it was dropped";
+    EXPECT_TRUE(line->toPlainText().contains(QLatin1Char('x')));
+    view.AppendReport("kept\r\n");
+    auto* window = static_cast<CReportWindow*>(view.ReportWindow());
+    window->Refresh();
+    DropOn(window->viewport(), dropped);
+    EXPECT_EQ(window->toPlainText(), QStringLiteral("kept\n")) << "the report takes no drops";
+    EXPECT_EQ(view.Report().Text(), "kept\r\n");
 }
 
 TEST_F(ViewCommands, ClearEmptiesAndInsertCRAppendsALineEnd)
