@@ -7,7 +7,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
-"$root/scripts/install-deps.sh" xvfb xauth fonts-ipafont-gothic x11-apps xdotool netpbm python3
+"$root/scripts/install-deps.sh" xvfb xauth fonts-ipafont-gothic x11-apps xdotool xclip netpbm python3
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target tamsel -j2
@@ -79,6 +79,34 @@ profile() {
   printf '[tamsel_OV]\ncomport=COM1\ncomspeed=115200\nreceiveXrate=4\nsendXrate=4\n' \
     > "$work/$1/Pellmark/TamSel Serial port Monitor 1.1 (OV1.1).conf"
 }
+
+# A window on X must survive pasting when nothing is copied: the clipboard's
+# owner has gone, and the PRIMARY selection is empty. Ctrl+V, Shift+Insert
+# and a middle click on the command line, then the window must still be there.
+profile paste
+printf 'gone' | xclip -selection clipboard -loops 1 &
+sleep 0.2
+xclip -selection clipboard -o >/dev/null   # the one paste it serves; then it exits
+XDG_CONFIG_HOME="$work/paste" "$build/app/tamsel" --map "COM1=$device" &
+pids+=($!)
+tamsel_pid=${pids[-1]}
+window=$(main_window)
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+still_running() { # what was just done
+  sleep 1
+  kill -0 "$tamsel_pid" 2>/dev/null && return
+  local status=0
+  wait "$tamsel_pid" || status=$?
+  echo "paste with an empty clipboard: tamsel ended with status $status after $1" >&2
+  exit 1
+}
+xdotool key ctrl+v shift+Insert
+still_running "Ctrl+V and Shift+Insert"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove $((X + 40)) $((Y + HEIGHT - 40)) click 2
+still_running "a middle click on the command line"
+echo "paste with an empty clipboard: window still running"
+kill "$tamsel_pid"; sleep 1
 
 # English: a command sent and its looped-back packet decoded.
 profile en
