@@ -8,6 +8,7 @@ packages=(
   clang libclang-rt-dev             # sanitizer and fuzzer runtimes
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libx11-dev libxdamage-dev   # libxdamage: the start-up benchmark
+  xvfb                              # the window's tests on a real X server
   "$@"
 )
 

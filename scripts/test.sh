@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tamsel and runs every test: the whole suite (with fuzz smoke runs) in a
-# plain build and under address + undefined sanitizers with libFuzzer, and the
+# plain build, its window tests again on a real X server under Xvfb, the whole
+# suite under address + undefined sanitizers with libFuzzer, and the
 # threaded serial-line tests under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -45,8 +46,48 @@ build() { # dir cmake-args...
   cmake --build "$dir" -j "$jobs"
 }
 
+# The window's test programs once more on a real X server (Xvfb on a display
+# number it picks itself): the offscreen platform has no clipboard, no focus
+# and no X events, so faults of that kind show only here. Each program runs
+# whole in one process; a crash counts as a failure of that program.
+xvfb_pid=""
+trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true' EXIT
+run_on_x() { # build-dir program...
+  local dir=$1; shift
+  echo "== GUI tests on X (xcb)"
+  local number_file
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$number_file" ] && break; sleep 0.1; done
+  local display=":$(head -n 1 "$number_file")"
+  rm -f "$number_file"
+  local program log ok bad
+  for program in "$@"; do
+    log="$dir/xcb-$(basename "$program").log"
+    (cd "$dir/$(dirname "$program")" &&
+      DISPLAY=$display QT_QPA_PLATFORM=xcb timeout 900 "./$(basename "$program")") >"$log" 2>&1 || true
+    ok=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$log" | tail -n 1)
+    bad=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$log" | tail -n 1)
+    if [ -z "$ok$bad" ]; then
+      echo "$program on X: ended without a summary (crash or time-out)"
+      tail -n 20 "$log"
+      failed=$((failed + 1))
+      continue
+    fi
+    echo "$program on X: ${ok:-0} passed, ${bad:-0} failed"
+    [ -z "$bad" ] || grep -E '^\[  FAILED  \] [A-Za-z]' "$log" || true
+    passed=$((passed + ${ok:-0}))
+    failed=$((failed + ${bad:-0}))
+  done
+  kill "$xvfb_pid" 2>/dev/null || true
+  wait "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=""
+}
+
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_BENCH=ON
 run_suite "plain build" build
+run_on_x build tests/view/view_tests tests/app/app_tests tests/faults/fault_tests
 
 build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
   -DTAMSEL_SANITIZE=address,undefined -DTAMSEL_FUZZ=ON
