@@ -15,6 +15,7 @@ CReportWindow::CReportWindow(CReportText& report, QWidget* parent)
     : QPlainTextEdit(parent), m_report(report)
 {
     setReadOnly(true);
+    // Read-only, so nothing is inserted anyway; no drag is even offered here.
     setAcceptDrops(false);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     // A read-only edit still records every insertion for undo unless told not to.
@@ -202,13 +203,4 @@ QMimeData* CReportWindow::createMimeDataFromSelection() const
     auto* data = new QMimeData;
     data->setText(DisplayText(text.substr(start, end - start), start > 0 ? text[start - 1] : 0));
     return data;
-}
-
-bool CReportWindow::canInsertFromMimeData(const QMimeData*) const
-{
-    return false;
-}
-
-void CReportWindow::insertFromMimeData(const QMimeData*)
-{
 }

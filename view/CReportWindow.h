@@ -53,9 +53,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     // What is copied is the report's own text under the selection.
     QMimeData* createMimeDataFromSelection() const override;
-    // Read-only: nothing is ever inserted, whatever is dropped or pasted.
-    bool canInsertFromMimeData(const QMimeData* source) const override;
-    void insertFromMimeData(const QMimeData* source) override;
 
 private:
     void Update(bool exactCaret);
