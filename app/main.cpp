@@ -10,6 +10,7 @@
 #include "app/cli/StderrMessageBox.h"
 #include "view/CChildView.h"
 #include "xrate/MessageBox.h"
+#include "xrate/UserInterfaceThread.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -108,6 +109,7 @@ int main(int argc, char* argv[])
     // Qt sees no arguments: every one of them is Tamsel's.
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
+    MarkUserInterfaceThread();
     if (!options.profile.empty())
         CSettingsStore::UseFile(QString::fromLocal8Bit(options.profile.c_str()));
 

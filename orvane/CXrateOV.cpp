@@ -1,14 +1,15 @@
 #include "orvane/CXrateOV.h"
 
-#include "orvane/CommandEncoder.h"
 #include "orvane/LocalCommands.h"
 #include "orvane/NodeTable.h"
 #include "orvane/TransmitMessages.h"
 
-#include <cstdint>
 #include <cstring>
 
-CXrateOV::CXrateOV(void* owner, int ownNodeId) : CXrate(owner), OwnNodeId(ownNodeId)
+CXrateOV::CXrateOV(void* owner, int ownNodeId) : CXrateOV(owner, ownNodeId, FrameVersion::V10) {}
+
+CXrateOV::CXrateOV(void* owner, int ownNodeId, FrameVersion version)
+    : CXrate(owner), OwnNodeId(ownNodeId), Version(version), Refusals(owner)
 {
     EnsureNodeTable();
 }
@@ -35,7 +36,7 @@ const char* CXrateOV::XrateSend(char* text, int& len)
         BuildPacket(cursor, length, statement);
         // Half a line on the bus is worse than none: the user can split it.
         if (length > kTransmitDataSize - fill) {
-            ShowTransmitMessage(Owner(),
+            ShowTransmitMessage(Refusals,
                                 "The packets of this line exceed 32768 bytes\n"
                                 "nothing of the line was sent",
                                 "", kCaptionTx);
@@ -54,18 +55,9 @@ const char* CXrateOV::XrateSend(char* text, int& len)
 
 void CXrateOV::BuildPacket(const char* statement, int& len, unsigned char* packet)
 {
-    int payloadLength = 0;
-    const int destination = ParseCommand(statement, payloadLength, packet + 2, OwnNodeId, Owner());
-    if (destination < 0)
-        return;
-    if (destination == 0) {
-        std::memset(packet, 0, std::size_t(payloadLength));
-        len = payloadLength;
-        return;
-    }
-    packet[0] = uint8_t(destination);
-    packet[1] = uint8_t(payloadLength);
-    len = payloadLength + 2;
+    const int framed = FrameStatement(statement, Version, OwnNodeId, Refusals, packet);
+    if (framed >= 0)
+        len = framed;
 }
 
 // The node table outlives every converter.

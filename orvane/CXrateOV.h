@@ -1,6 +1,7 @@
 #pragma once
 
 #include "orvane/ReceiveFramer.h"
+#include "orvane/StatementFramer.h"
 #include "orvane/TextBuffer.h"
 #include "xrate/CXrate.h"
 
@@ -14,7 +15,6 @@
 // CXrateOV11 adds the length complement and checksum of version 1.1.
 
 inline constexpr int kTransmitDataSize = 32768;
-inline constexpr int kStatementBufferSize = 260;
 
 class CXrateOV : public CXrate {
 public:
@@ -24,14 +24,16 @@ public:
     const char* XrateSend(char* text, int& len) override;
     const char* XrateReceive(const unsigned char* bytes, int count) override;
 
-    // One statement to one framed packet in statement (kStatementBufferSize
+    // One statement to one framed packet in packet (kStatementBufferSize
     // bytes); len stays -1 when the statement yields nothing.
-    virtual void BuildPacket(const char* statement, int& len, unsigned char* packet);
+    void BuildPacket(const char* statement, int& len, unsigned char* packet);
 
     // Appends the rendering of one complete packet to the receive text.
     virtual void DecodePacket(int destination, int payloadLength, const unsigned char* payload);
 
 protected:
+    CXrateOV(void* owner, int ownNodeId, FrameVersion version);
+
     // ---- transmit side ----
     unsigned char TransmitData[kTransmitDataSize];
 
@@ -57,4 +59,6 @@ protected:
     bool PacketIntact = true;
 
     int OwnNodeId;
+    FrameVersion Version;
+    BoxRefusals Refusals;
 };

@@ -11,5 +11,4 @@ public:
     ~CXrateOV11() override;
 
     const char* XrateReceive(const unsigned char* bytes, int count) override;
-    void BuildPacket(const char* statement, int& len, unsigned char* packet) override;
 };

@@ -1,6 +1,7 @@
 #include "orvane/CommandEncoder.h"
 
 #include "orvane/CommandTable.h"
+#include "orvane/Framing.h"
 #include "orvane/LowerCase.h"
 #include "orvane/ParseNumber.h"
 #include "orvane/PayloadForms.h"
@@ -16,7 +17,6 @@ constexpr int kWordCapacity = kMaxWordLength + 1;
 constexpr int kBurstDestination = 0x20;
 constexpr int kUnicast = 0x40;
 constexpr int kBroadcast = 0x80;
-constexpr int kHighestNodeId = 63;
 
 // A broadcast carries the sender in place of a node; "this" addresses the
 // system's own node.
@@ -36,7 +36,7 @@ int DestinationByte(const char* word, int ownNodeId)
 } // namespace
 
 int ParseCommand(const char* statement, int& payloadLength, unsigned char* payload, int ownNodeId,
-                 void* owner)
+                 RefusalSink& refusals)
 {
     const char* position = statement;
     const Word first = NextWord(position);
@@ -50,7 +50,7 @@ int ParseCommand(const char* statement, int& payloadLength, unsigned char* paylo
 
     const int code = LookUpCommand(command);
     if (code < 0) {
-        ShowTransmitMessage(owner, "Illegal command '%s'", command, kCaptionTransmit);
+        ShowTransmitMessage(refusals, "Illegal command '%s'", command, kCaptionTransmit);
         return -1;
     }
     if (code == kCmdNop || code == kCmdNops) {
@@ -58,7 +58,7 @@ int ParseCommand(const char* statement, int& payloadLength, unsigned char* paylo
         return 0;
     }
     if (code == kCmdBurst) {
-        const int length = BuildBurstPayload({position, command, ownNodeId, owner, payload});
+        const int length = BuildBurstPayload({position, command, ownNodeId, refusals, payload});
         if (length < 0)
             return -1;
         payloadLength = length;
@@ -67,7 +67,7 @@ int ParseCommand(const char* statement, int& payloadLength, unsigned char* paylo
 
     const Word destinationWord = NextWord(position);
     if (destinationWord.length == 0) {
-        ShowTransmitMessage(owner, "Syntax error\n%s <destination> args", asTyped,
+        ShowTransmitMessage(refusals, "Syntax error\n%s <destination> args", asTyped,
                             kCaptionTransmit);
         return -1;
     }
@@ -76,11 +76,11 @@ int ParseCommand(const char* statement, int& payloadLength, unsigned char* paylo
     LowerCase(destinationText);
     const int destination = DestinationByte(destinationText, ownNodeId);
     if (destination < 0) {
-        ShowTransmitMessage(owner, "Destination is not collect\n(0-63, all)", "", kCaptionTransmit);
+        ShowTransmitMessage(refusals, "Destination is not collect\n(0-63, all)", "", kCaptionTransmit);
         return -1;
     }
 
-    const int length = BuildPayload(code, {position, command, ownNodeId, owner, payload});
+    const int length = BuildPayload(code, {position, command, ownNodeId, refusals, payload});
     if (length < 0)
         return -1;
     payloadLength = length;

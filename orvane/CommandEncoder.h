@@ -1,7 +1,9 @@
 #pragma once
 
+#include "orvane/TransmitMessages.h"
+
 // One statement of the Orvane command language to one payload. The encoder
-// keeps nothing between statements; refusals are shown at once and the
+// keeps nothing between statements; refusals are reported at once and the
 // statement then yields nothing.
 
 // Command and destination words are read up to this many characters.
@@ -13,6 +15,6 @@ inline constexpr int kNopsFill = 32;
 // bytes) and returns the destination byte (0x20 to 0xBF); or returns 0 for a
 // zero fill, payloadLength then being the number of fill bytes and payload
 // untouched; or returns -1 when the statement yields nothing (blank, or
-// refused after showing its message with owner as the box's owner).
+// refused after handing its message to refusals).
 int ParseCommand(const char* statement, int& payloadLength, unsigned char* payload, int ownNodeId,
-                 void* owner);
+                 RefusalSink& refusals);

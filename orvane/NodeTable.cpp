@@ -1,5 +1,8 @@
 #include "orvane/NodeTable.h"
 
+#include "xrate/UserInterfaceThread.h"
+
+#include <cassert>
 #include <cstdlib>
 
 NodeEntry* NodeTable = nullptr;
@@ -7,6 +10,7 @@ int32_t RawMode = 0;
 
 void EnsureNodeTable()
 {
+    assert(OnUserInterfaceThread());
     if (NodeTable)
         return;
     NodeTable = new NodeEntry[kNodeCount];

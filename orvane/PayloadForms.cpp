@@ -50,7 +50,7 @@ void PutLittleEndian(unsigned char* out, int32_t value, int bytes)
 
 void Refuse(const PayloadRequest& request, const char* message, const char* caption)
 {
-    ShowTransmitMessage(request.owner, message, request.commandWord, caption);
+    ShowTransmitMessage(request.refusals, message, request.commandWord, caption);
 }
 
 // Reads one required number; false after showing why the statement is refused.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "orvane/TransmitMessages.h"
+
 // The payload of every addressed command: which numbers follow the
 // destination, the usage message when they do not, and how they are laid out
 // behind the command byte. Values go on the wire as the low bits their field
@@ -16,7 +18,7 @@ struct PayloadRequest {
     const char* arguments;    // the statement right after the destination word
     const char* commandWord;  // lower-cased, for messages
     int ownNodeId;
-    void* owner;              // owner of message boxes
+    RefusalSink& refusals;   // where a refusal goes
     unsigned char* payload;   // room for kMaxPayload bytes
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "orvane/Framing.h"
 #include "orvane/TextBuffer.h"
 
 // Collects received bytes into Orvane packets, one byte at a time, across any
@@ -20,24 +21,7 @@
 
 inline constexpr int kPacketBufferSize = 1024;
 
-enum class FrameVersion { V10, V11 };
-
 enum class FramerState { Start = 0, Fill = 1, Special = 2, Decode = 3 };
-
-// Bytes before the payload; bytes of a packet besides its payload; the
-// longest packet (a payload of 255 bytes).
-constexpr int PayloadOffset(FrameVersion version)
-{
-    return version == FrameVersion::V10 ? 2 : 3;
-}
-constexpr int FrameOverhead(FrameVersion version)
-{
-    return version == FrameVersion::V10 ? 2 : 4;
-}
-constexpr int LargestPacket(FrameVersion version)
-{
-    return 255 + FrameOverhead(version);
-}
 
 class ReceiveFramer {
 public:

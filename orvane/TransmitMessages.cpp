@@ -4,10 +4,16 @@
 
 #include <cstdio>
 
-void ShowTransmitMessage(void* owner, const char* format, const char* word, const char* caption)
+void BoxRefusals::Refuse(const char* text, const char* caption)
+{
+    ShowMessageBox(m_owner, text, caption, kMbOk);
+}
+
+void ShowTransmitMessage(RefusalSink& refusals, const char* format, const char* word,
+                         const char* caption)
 {
     // Words are at most 199 characters, so every message fits whole.
     char text[512];
     std::snprintf(text, sizeof text, format, word);
-    ShowMessageBox(owner, text, caption, kMbOk);
+    refusals.Refuse(text, caption);
 }

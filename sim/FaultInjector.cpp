@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr std::size_t kHeader10 = 2;
-constexpr std::size_t kHeader11 = 3;
-
 // Flipping the top bit makes a short length implausible on one side only,
 // which is the damage the receive side can repair.
 constexpr unsigned char kLengthDamage = 0x80;
@@ -20,10 +17,10 @@ FaultInjector::FaultInjector(std::vector<FaultSpec> faults, int pauseMs)
 {
 }
 
-bool FaultInjector::Strikes(std::size_t fault, WireVersion version)
+bool FaultInjector::Strikes(std::size_t fault, FrameVersion version)
 {
     const FaultKind kind = m_faults[fault].kind;
-    if ((kind == FaultKind::Length || kind == FaultKind::Checksum) && version != WireVersion::V11)
+    if ((kind == FaultKind::Length || kind == FaultKind::Checksum) && version != FrameVersion::V11)
         return false;
     return ++m_counts[fault] % m_faults[fault].every == 0;
 }
@@ -34,7 +31,7 @@ void FaultInjector::DamageLength(std::vector<unsigned char>& packet)
     m_damageComplementNext = !m_damageComplementNext;
 }
 
-void FaultInjector::Apply(std::vector<unsigned char> packet, WireVersion version,
+void FaultInjector::Apply(std::vector<unsigned char> packet, FrameVersion version,
                           std::vector<LinePiece>& out)
 {
     bool fill = false;
@@ -66,7 +63,7 @@ void FaultInjector::Apply(std::vector<unsigned char> packet, WireVersion version
     }
     // Pieces: the destination byte, the rest of the header, the payload and
     // checksum, so the receive side meets each framing step in its own chunk.
-    const std::size_t header = version == WireVersion::V11 ? kHeader11 : kHeader10;
+    const auto header = std::size_t(PayloadOffset(version));
     const std::size_t cuts[] = {0, 1, header, packet.size()};
     for (std::size_t c = 0; c + 1 < std::size(cuts); ++c) {
         if (cuts[c] >= cuts[c + 1])

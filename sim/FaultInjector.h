@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/WireVersion.h"
+#include "sim/VersionMode.h"
 
 #include <cstdint>
 #include <vector>
@@ -35,10 +35,10 @@ public:
     FaultInjector(std::vector<FaultSpec> faults, int pauseMs);
 
     // Turns one framed packet into the pieces that go on the line.
-    void Apply(std::vector<unsigned char> packet, WireVersion version, std::vector<LinePiece>& out);
+    void Apply(std::vector<unsigned char> packet, FrameVersion version, std::vector<LinePiece>& out);
 
 private:
-    bool Strikes(std::size_t fault, WireVersion version);
+    bool Strikes(std::size_t fault, FrameVersion version);
     void DamageLength(std::vector<unsigned char>& packet);
 
     std::vector<FaultSpec> m_faults;

@@ -4,8 +4,8 @@
 
 namespace {
 
-constexpr std::size_t kHeader10 = 2;
-constexpr std::size_t kHeader11 = 3;
+constexpr auto kHeader10 = std::size_t(PayloadOffset(FrameVersion::V10));
+constexpr auto kHeader11 = std::size_t(PayloadOffset(FrameVersion::V11));
 
 } // namespace
 
@@ -37,7 +37,7 @@ void RequestFramer::Drop(std::size_t count)
     m_bytes.erase(m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(count));
 }
 
-void RequestFramer::Take(WireVersion version, std::size_t headerSize, std::size_t size,
+void RequestFramer::Take(FrameVersion version, std::size_t headerSize, std::size_t size,
                          std::vector<HeardPacket>& out)
 {
     const auto first = m_bytes.begin();
@@ -63,18 +63,18 @@ void RequestFramer::Frame(bool flush, std::vector<HeardPacket>& out)
         if (m_bytes.size() < 2)
             return;
         const std::size_t length = m_bytes[1];
-        const std::size_t size10 = length + kHeader10;
-        const std::size_t size11 = length + kHeader11 + 1;
+        const std::size_t size10 = length + std::size_t(FrameOverhead(FrameVersion::V10));
+        const std::size_t size11 = length + std::size_t(FrameOverhead(FrameVersion::V11));
 
         if (m_mode == VersionMode::V10) {
             if (m_bytes.size() < size10)
                 return;
-            Take(WireVersion::V10, kHeader10, size10, out);
+            Take(FrameVersion::V10, kHeader10, size10, out);
             continue;
         }
         if (m_bytes.size() < 3) {
             if (flush && m_mode == VersionMode::Auto && m_bytes.size() >= size10)
-                Take(WireVersion::V10, kHeader10, size10, out);
+                Take(FrameVersion::V10, kHeader10, size10, out);
             return;
         }
         const bool complement = m_bytes[2] == (length ^ 0xFF);
@@ -86,7 +86,7 @@ void RequestFramer::Frame(bool flush, std::vector<HeardPacket>& out)
             if (m_bytes.size() < size11)
                 return;
             if (ChecksumMatches(length))
-                Take(WireVersion::V11, kHeader11, size11, out);
+                Take(FrameVersion::V11, kHeader11, size11, out);
             else
                 Drop(size11);
             continue;
@@ -95,11 +95,11 @@ void RequestFramer::Frame(bool flush, std::vector<HeardPacket>& out)
         if (complement && m_bytes.size() < size11 && !flush)
             return;
         if (complement && m_bytes.size() >= size11 && ChecksumMatches(length)) {
-            Take(WireVersion::V11, kHeader11, size11, out);
+            Take(FrameVersion::V11, kHeader11, size11, out);
             continue;
         }
         if (m_bytes.size() < size10)
             return;
-        Take(WireVersion::V10, kHeader10, size10, out);
+        Take(FrameVersion::V10, kHeader10, size10, out);
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/WireVersion.h"
+#include "sim/VersionMode.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,7 +21,7 @@
 inline constexpr int64_t kRequestGapMs = 200;
 
 struct HeardPacket {
-    WireVersion version;
+    FrameVersion version;
     int destination;
     std::vector<unsigned char> payload;
 };
@@ -46,7 +46,7 @@ private:
     // Takes every packet that the pending bytes decide; with flush, also the
     // ones that only the end of the line decides.
     void Frame(bool flush, std::vector<HeardPacket>& out);
-    void Take(WireVersion version, std::size_t headerSize, std::size_t size,
+    void Take(FrameVersion version, std::size_t headerSize, std::size_t size,
               std::vector<HeardPacket>& out);
     void Drop(std::size_t count);
     bool ChecksumMatches(std::size_t length) const;

@@ -13,10 +13,8 @@ SimBus::SimBus(const std::vector<int>& nodeIds, VersionMode mode, std::vector<Fa
                int pauseMs)
     : m_mode(mode), m_framer(mode), m_faults(std::move(faults), pauseMs)
 {
-    for (int id : nodeIds) {
+    for (int id : nodeIds)
         m_nodes.emplace_back(id);
-        m_encoders.push_back(std::make_unique<NodeEncoder>(id));
-    }
 }
 
 void SimBus::Hear(const unsigned char* bytes, std::size_t count, int64_t nowMs,
@@ -41,29 +39,31 @@ void SimBus::Answer(const std::vector<HeardPacket>& packets, std::vector<LinePie
         for (std::size_t i = 0; i < m_nodes.size(); ++i) {
             const std::string statement = m_nodes[i].Answer(
                 packet.destination, packet.payload.data(), static_cast<int>(packet.payload.size()));
-            if (m_nodes[i].Id() != m_encoders[i]->NodeId())
-                m_encoders[i] = std::make_unique<NodeEncoder>(m_nodes[i].Id());
             if (!statement.empty())
                 Send(i, statement, packet.version, out);
         }
     }
 }
 
-void SimBus::Send(std::size_t node, const std::string& statement, WireVersion version,
+void SimBus::Send(std::size_t node, const std::string& statement, FrameVersion version,
                   std::vector<LinePiece>& out)
 {
-    std::vector<unsigned char> packet = m_encoders[node]->Encode(statement, version);
-    if (!packet.empty())
-        m_faults.Apply(std::move(packet), version, out);
+    EncodedReply reply = EncodeReply(statement, m_nodes[node].Id(), version);
+    // A node only says what its own state allows, so a refusal is a fault of
+    // the simulator itself: said on its standard error, never as a box.
+    if (!reply.refusal.empty())
+        std::fprintf(stderr, "orvane-sim: node %d: %s\n", m_nodes[node].Id(), reply.refusal.c_str());
+    if (!reply.packet.empty())
+        m_faults.Apply(std::move(reply.packet), version, out);
 }
 
-WireVersion SimBus::TrafficVersion() const
+FrameVersion SimBus::TrafficVersion() const
 {
     switch (m_mode) {
     case VersionMode::V10:
-        return WireVersion::V10;
+        return FrameVersion::V10;
     case VersionMode::V11:
-        return WireVersion::V11;
+        return FrameVersion::V11;
     case VersionMode::Auto:
         break;
     }

@@ -4,14 +4,13 @@
 #include "sim/NodeEncoder.h"
 #include "sim/RequestFramer.h"
 #include "sim/SimNode.h"
-#include "sim/WireVersion.h"
+#include "sim/VersionMode.h"
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 // The simulated bus without its line: the nodes, the framer that hears the
-// requests, one encoder per node and the fault injector. Bytes go in, the
+// requests and the fault injector. Bytes go in, the
 // pieces to write come out; time is given by the caller, so the bus itself
 // never waits.
 //
@@ -37,16 +36,15 @@ public:
 
 private:
     void Answer(const std::vector<HeardPacket>& packets, std::vector<LinePiece>& out);
-    void Send(std::size_t node, const std::string& statement, WireVersion version,
+    void Send(std::size_t node, const std::string& statement, FrameVersion version,
               std::vector<LinePiece>& out);
-    WireVersion TrafficVersion() const;
+    FrameVersion TrafficVersion() const;
 
     VersionMode m_mode;
     RequestFramer m_framer;
     FaultInjector m_faults;
     std::vector<SimNode> m_nodes;
-    std::vector<std::unique_ptr<NodeEncoder>> m_encoders;
-    WireVersion m_lastHeard = WireVersion::V11;
+    FrameVersion m_lastHeard = FrameVersion::V11;
     uint32_t m_trafficTick = 0;
     std::vector<HeardPacket> m_heard;
 };

@@ -1,11 +1,11 @@
 #include "sim/SimOptions.h"
 
+#include "orvane/Framing.h"
+
 #include <charconv>
 #include <string_view>
 
 namespace {
-
-constexpr int kMonitorNodeId = 63;
 
 bool ReadInt(std::string_view text, int low, int high, int& value)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sim/FaultInjector.h"
-#include "sim/WireVersion.h"
+#include "sim/VersionMode.h"
 
 #include <string>
 #include <vector>

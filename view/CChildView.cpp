@@ -19,8 +19,6 @@
 
 namespace {
 
-// The node ID the system uses as its own address on the Orvane bus.
-constexpr int kOwnNodeId = 63;
 // Character height of the report window's fixed-pitch font, in pixels.
 constexpr int kReportFontPixels = 16;
 
@@ -141,25 +139,25 @@ void CChildView::SetTxBin()
 void CChildView::SetRxOV()
 {
     RetireReceive();
-    m_receive = std::make_unique<CXrateOV>(Owner(), kOwnNodeId);
+    m_receive = std::make_unique<CXrateOV>(Owner(), kMonitorNodeId);
 }
 
 void CChildView::SetTxOV()
 {
     RetireTransmit();
-    m_transmit = std::make_unique<CXrateOV>(Owner(), kOwnNodeId);
+    m_transmit = std::make_unique<CXrateOV>(Owner(), kMonitorNodeId);
 }
 
 void CChildView::SetRxOV11()
 {
     RetireReceive();
-    m_receive = std::make_unique<CXrateOV11>(Owner(), kOwnNodeId);
+    m_receive = std::make_unique<CXrateOV11>(Owner(), kMonitorNodeId);
 }
 
 void CChildView::SetTxOV11()
 {
     RetireTransmit();
-    m_transmit = std::make_unique<CXrateOV11>(Owner(), kOwnNodeId);
+    m_transmit = std::make_unique<CXrateOV11>(Owner(), kMonitorNodeId);
 }
 
 void CChildView::RetireTransmit()

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "xrate/UserInterfaceThread.h"
+
+#include <cassert>
+
 // A converter turns command-line text into bytes for the line (transmit) and
 // received bytes into report text (receive). The view owns one converter per
 // direction and replaces it, never resets it, when the user picks a conversion,
@@ -19,7 +23,11 @@ inline constexpr int kMaxChunk = 512;
 class CXrate {
 public:
     // owner is the view; converters use it only as the owner of their message boxes.
-    explicit CXrate(void* owner) : m_owner(owner) {}
+    explicit CXrate(void* owner) : m_owner(owner)
+    {
+        // A converter touches the node table and opens message boxes.
+        assert(OnUserInterfaceThread());
+    }
     virtual ~CXrate() = default;
 
     CXrate(const CXrate&) = delete;

@@ -1,6 +1,7 @@
 // The app tests' main: the offscreen platform, a settings store of their own
 // in a fresh folder, and one QApplication for all tests.
 #include "app/UserLanguage.h"
+#include "xrate/UserInterfaceThread.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@ int main(int argc, char* argv[])
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
 
     QApplication application(argc, argv);
+    MarkUserInterfaceThread();
     // Helper mode for the locale test, which runs this program again under
     // another environment and reads the language it prints.
     if (argc > 1 && std::strcmp(argv[1], "--print-language") == 0) {

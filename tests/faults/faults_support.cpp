@@ -2,6 +2,8 @@
 // folder (no test may see the user's profile), and one QApplication.
 #include <gtest/gtest.h>
 
+#include "xrate/UserInterfaceThread.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -19,6 +21,7 @@ int main(int argc, char* argv[])
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
 
     QApplication application(argc, argv);
+    MarkUserInterfaceThread();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -26,7 +26,7 @@ std::ostream& operator<<(std::ostream& out, const Piece& p)
     return out << std::dec << " after " << p.pauseMs << " ms}";
 }
 
-std::vector<Piece> Apply(FaultInjector& faults, const Bytes& packet, WireVersion version)
+std::vector<Piece> Apply(FaultInjector& faults, const Bytes& packet, FrameVersion version)
 {
     std::vector<LinePiece> out;
     faults.Apply(packet, version, out);
@@ -40,7 +40,7 @@ struct FaultCase {
     const char* name;
     std::vector<FaultSpec> faults;
     Bytes packet;
-    WireVersion version;
+    FrameVersion version;
     std::vector<Piece> pieces;
 };
 
@@ -57,8 +57,8 @@ TEST_P(FaultPieces, FirstPacketGoesOutAs)
     EXPECT_EQ(Apply(faults, GetParam().packet, GetParam().version), GetParam().pieces);
 }
 
-constexpr auto V10 = WireVersion::V10;
-constexpr auto V11 = WireVersion::V11;
+constexpr auto V10 = FrameVersion::V10;
+constexpr auto V11 = FrameVersion::V11;
 const FaultSpec kLength{FaultKind::Length, 1};
 const FaultSpec kChecksum{FaultKind::Checksum, 1};
 const FaultSpec kFill{FaultKind::Fill, 1};

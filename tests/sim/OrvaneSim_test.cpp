@@ -52,11 +52,11 @@ std::string TempLinkDir()
     return made ? made : "";
 }
 
-class RunningSim : public testing::TestWithParam<WireVersion> {};
+class RunningSim : public testing::TestWithParam<FrameVersion> {};
 
 TEST_P(RunningSim, AnswersOverThePseudoTerminal)
 {
-    const WireVersion version = GetParam();
+    const FrameVersion version = GetParam();
     OrvaneSim sim;
     std::string error;
     ASSERT_EQ(sim.Start(SimOptions{}, error), 0) << error;
@@ -77,9 +77,9 @@ TEST_P(RunningSim, AnswersOverThePseudoTerminal)
     EXPECT_TRUE(monitor.Quiet(50));
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, RunningSim, testing::Values(WireVersion::V10, WireVersion::V11),
-                         [](const testing::TestParamInfo<WireVersion>& info) {
-                             return info.param == WireVersion::V11 ? "v11" : "v10";
+INSTANTIATE_TEST_SUITE_P(Versions, RunningSim, testing::Values(FrameVersion::V10, FrameVersion::V11),
+                         [](const testing::TestParamInfo<FrameVersion>& info) {
+                             return info.param == FrameVersion::V11 ? "v11" : "v10";
                          });
 
 TEST(OrvaneSim, WritesFaultyPacketsWhole)
@@ -92,7 +92,7 @@ TEST(OrvaneSim, WritesFaultyPacketsWhole)
     std::string error;
     ASSERT_EQ(sim.Start(options, error), 0) << error;
     Monitor monitor(sim.DevicePath());
-    monitor.Send(MonitorSends("get16 5 3;get16 5 4", WireVersion::V11));
+    monitor.Send(MonitorSends("get16 5 3;get16 5 4", FrameVersion::V11));
     EXPECT_EQ(Hex(monitor.Receive(22)),
               "00 00 00 7F 04 FB 63 05 03 05 8F 00 00 00 7F 04 FB 64 05 04 05 8D");
 }
@@ -106,8 +106,8 @@ TEST(OrvaneSim, SendsTrafficUnasked)
     std::string error;
     ASSERT_EQ(sim.Start(options, error), 0) << error;
     Monitor monitor(sim.DevicePath());
-    const Bytes first = Join({Packet(WireVersion::V11, 0x81, {0x6F, 0x01, 0x10, 0x01}),
-                              Packet(WireVersion::V11, 0x81, {0x7F, 0x01, 0x10, 0x00, 0x00, 0x01})});
+    const Bytes first = Join({Packet(FrameVersion::V11, 0x81, {0x6F, 0x01, 0x10, 0x01}),
+                              Packet(FrameVersion::V11, 0x81, {0x7F, 0x01, 0x10, 0x00, 0x00, 0x01})});
     EXPECT_EQ(Hex(monitor.Receive(first.size())), Hex(first));
 }
 
@@ -128,8 +128,8 @@ TEST(OrvaneSim, PlacesItsLinkAndTakesItAwayWhenStopped)
     {
         Monitor monitor(options.link);
         ASSERT_TRUE(monitor.Ok());
-        monitor.Send(MonitorSends("get16 1 2", WireVersion::V11));
-        EXPECT_EQ(Hex(monitor.Receive(8)), Hex(Packet(WireVersion::V11, 0x7F, {0x62, 0x01, 0x02, 0x01})));
+        monitor.Send(MonitorSends("get16 1 2", FrameVersion::V11));
+        EXPECT_EQ(Hex(monitor.Receive(8)), Hex(Packet(FrameVersion::V11, 0x7F, {0x62, 0x01, 0x02, 0x01})));
     }
     sim.Stop();
     EXPECT_FALSE(sim.Running());
@@ -151,7 +151,7 @@ TEST(OrvaneSim, RefusesASecondStartAndRestartsAfterStop)
     sim.Stop();
     ASSERT_EQ(sim.Start(SimOptions{}, error), 0) << error;
     Monitor monitor(sim.DevicePath());
-    monitor.Send(MonitorSends("get16 5 3", WireVersion::V10));
+    monitor.Send(MonitorSends("get16 5 3", FrameVersion::V10));
     EXPECT_EQ(Hex(monitor.Receive(6)), "7F 04 63 05 03 05");
 }
 
@@ -181,7 +181,7 @@ TEST(OrvaneSim, StopsPromptlyWithSplitPiecesStillWaiting)
     std::string error;
     ASSERT_EQ(sim.Start(options, error), 0) << error;
     Monitor monitor(sim.DevicePath());
-    monitor.Send(MonitorSends("get16 5 3", WireVersion::V11));
+    monitor.Send(MonitorSends("get16 5 3", FrameVersion::V11));
     EXPECT_EQ(Hex(monitor.Receive(1)), "7F");
     sim.Stop();
     EXPECT_FALSE(sim.Running());
@@ -203,7 +203,7 @@ TEST(OrvaneSim, ServesAgainAfterTheDeviceWasHungUp)
     Monitor again(sim.DevicePath());
     ASSERT_TRUE(again.Ok());
     ASSERT_TRUE(again.MakeRaw());
-    again.Send(MonitorSends("get16 5 3", WireVersion::V10));
+    again.Send(MonitorSends("get16 5 3", FrameVersion::V10));
     EXPECT_EQ(Hex(again.Receive(6)), "7F 04 63 05 03 05");
 }
 

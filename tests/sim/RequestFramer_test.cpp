@@ -11,7 +11,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 struct Framed {
-    WireVersion version;
+    FrameVersion version;
     int destination;
     Bytes payload;
     bool operator==(const Framed&) const = default;
@@ -19,7 +19,7 @@ struct Framed {
 
 std::ostream& operator<<(std::ostream& out, const Framed& f)
 {
-    out << (f.version == WireVersion::V11 ? "1.1 " : "1.0 ") << std::hex << f.destination << " [";
+    out << (f.version == FrameVersion::V11 ? "1.1 " : "1.0 ") << std::hex << f.destination << " [";
     for (unsigned char b : f.payload)
         out << ' ' << int(b);
     return out << " ]";
@@ -40,8 +40,8 @@ std::vector<Framed> HearAll(RequestFramer& framer, const Bytes& bytes, int64_t n
     return Convert(out);
 }
 
-constexpr auto V10 = WireVersion::V10;
-constexpr auto V11 = WireVersion::V11;
+constexpr auto V10 = FrameVersion::V10;
+constexpr auto V11 = FrameVersion::V11;
 
 struct FramingCase {
     const char* name;

@@ -40,7 +40,7 @@ Bytes LineOut(const std::vector<LinePiece>& pieces)
     return all;
 }
 
-Bytes Expected(const std::vector<Reply>& replies, WireVersion version)
+Bytes Expected(const std::vector<Reply>& replies, FrameVersion version)
 {
     std::vector<Bytes> packets;
     for (const Reply& r : replies)
@@ -81,7 +81,7 @@ const BusCase kCases[] = {
     {"repliesAreNotAnswered", "reply16 5 3 1;mreply8 5 0 0;bulkreply 5 0 0;setidreply 5 1 2;burst 1 2 3 4 5", {}},
 };
 
-class BusAnswers : public testing::TestWithParam<std::tuple<BusCase, WireVersion>> {};
+class BusAnswers : public testing::TestWithParam<std::tuple<BusCase, FrameVersion>> {};
 
 TEST_P(BusAnswers, InTheVersionOfTheRequest)
 {
@@ -97,7 +97,7 @@ TEST_P(BusAnswers, InTheVersionOfTheRequest)
 TEST_P(BusAnswers, WhenTheRequestArrivesByteByByte)
 {
     const auto& [c, version] = GetParam();
-    SimBus bus({1, 5, 12}, version == WireVersion::V11 ? VersionMode::V11 : VersionMode::V10, {}, 0);
+    SimBus bus({1, 5, 12}, version == FrameVersion::V11 ? VersionMode::V11 : VersionMode::V10, {}, 0);
     const Bytes request = MonitorSends(c.line, version);
     std::vector<LinePiece> out;
     for (unsigned char byte : request)
@@ -107,10 +107,10 @@ TEST_P(BusAnswers, WhenTheRequestArrivesByteByByte)
 
 INSTANTIATE_TEST_SUITE_P(
     Requests, BusAnswers,
-    testing::Combine(testing::ValuesIn(kCases), testing::Values(WireVersion::V10, WireVersion::V11)),
-    [](const testing::TestParamInfo<std::tuple<BusCase, WireVersion>>& info) {
+    testing::Combine(testing::ValuesIn(kCases), testing::Values(FrameVersion::V10, FrameVersion::V11)),
+    [](const testing::TestParamInfo<std::tuple<BusCase, FrameVersion>>& info) {
         return std::string(std::get<0>(info.param).name) +
-               (std::get<1>(info.param) == WireVersion::V11 ? "_v11" : "_v10");
+               (std::get<1>(info.param) == FrameVersion::V11 ? "_v11" : "_v10");
     });
 
 TEST(SimBus, SpelledOutPacketsMatchTheWireLayout)
@@ -129,7 +129,7 @@ TEST(SimBus, SpelledOutPacketsMatchTheWireLayout)
 TEST(SimBus, AFixedVersionIgnoresRequestsOfTheOther)
 {
     SimBus bus({5}, VersionMode::V11, {}, 0);
-    const Bytes request = MonitorSends("get16 5 3", WireVersion::V10);
+    const Bytes request = MonitorSends("get16 5 3", FrameVersion::V10);
     std::vector<LinePiece> out;
     bus.Hear(request.data(), request.size(), 0, out);
     bus.Expire(kRequestGapMs, out);
@@ -142,7 +142,7 @@ TEST(SimBus, TrafficReportsInTurnAndFollowsTheLastRequestsVersion)
     std::vector<LinePiece> out;
     for (int i = 0; i < 4; ++i)
         bus.Traffic(out);
-    const auto v11 = WireVersion::V11;
+    const auto v11 = FrameVersion::V11;
     EXPECT_EQ(Hex(LineOut(out)),
               Hex(Join({Packet(v11, 0x81, {0x6F, 0x01, 0x10, 0x01}),
                         Packet(v11, 0x81, {0x7F, 0x01, 0x10, 0x00, 0x00, 0x01}),
@@ -152,15 +152,15 @@ TEST(SimBus, TrafficReportsInTurnAndFollowsTheLastRequestsVersion)
                         Packet(v11, 0x85, {0x6F, 0x05, 0x10, 0x05})})));
 
     out.clear();
-    const Bytes request = MonitorSends("get16 1 15", WireVersion::V10);
+    const Bytes request = MonitorSends("get16 1 15", FrameVersion::V10);
     bus.Hear(request.data(), request.size(), 0, out);
-    EXPECT_EQ(Hex(LineOut(out)), Hex(Packet(WireVersion::V10, 0x7F, {0x6F, 0x01, 0x10, 0x01})));
+    EXPECT_EQ(Hex(LineOut(out)), Hex(Packet(FrameVersion::V10, 0x7F, {0x6F, 0x01, 0x10, 0x01})));
     out.clear();
     bus.Traffic(out);
     bus.Traffic(out);
     EXPECT_EQ(Hex(LineOut(out)),
-              Hex(Join({Packet(WireVersion::V10, 0x85, {0x7F, 0x05, 0x10, 0x00, 0x00, 0x05}),
-                        Packet(WireVersion::V10, 0x20, {0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF,
+              Hex(Join({Packet(FrameVersion::V10, 0x85, {0x7F, 0x05, 0x10, 0x00, 0x00, 0x05}),
+                        Packet(FrameVersion::V10, 0x20, {0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF,
                                                         0xFF, 0xFF, 0xE8, 0x03, 0x00, 0x00,
                                                         0x01, 0x00, 0x00, 0xA5, 0x05, 0x00,
                                                         0x00, 0x00})})));
@@ -171,14 +171,14 @@ TEST(SimBus, TrafficUsesAFixedVersion)
     SimBus bus({1}, VersionMode::V10, {}, 0);
     std::vector<LinePiece> out;
     bus.Traffic(out);
-    EXPECT_EQ(Hex(LineOut(out)), Hex(Packet(WireVersion::V10, 0x81, {0x6F, 0x01, 0x10, 0x01})));
+    EXPECT_EQ(Hex(LineOut(out)), Hex(Packet(FrameVersion::V10, 0x81, {0x6F, 0x01, 0x10, 0x01})));
 }
 
 TEST(SimBus, RepliesPassThroughTheFaults)
 {
     SimBus bus({5}, VersionMode::Auto, {{FaultKind::Checksum, 1}, {FaultKind::Split, 1}}, 25);
     std::vector<LinePiece> out;
-    const Bytes request = MonitorSends("get16 5 3", WireVersion::V11);
+    const Bytes request = MonitorSends("get16 5 3", FrameVersion::V11);
     bus.Hear(request.data(), request.size(), 0, out);
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(Hex(out[0].bytes), "7F");

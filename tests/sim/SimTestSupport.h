@@ -3,7 +3,7 @@
 #include "orvane/CXrateOV.h"
 #include "orvane/CXrateOV11.h"
 #include "orvane/Checksum11.h"
-#include "sim/WireVersion.h"
+#include "sim/VersionMode.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -19,11 +19,11 @@
 using Bytes = std::vector<unsigned char>;
 
 // The monitor's packets for a command line, built by the project's encoder.
-inline Bytes MonitorSends(const std::string& line, WireVersion version)
+inline Bytes MonitorSends(const std::string& line, FrameVersion version)
 {
     CXrateOV v10(nullptr, 63);
     CXrateOV11 v11(nullptr, 63);
-    CXrateOV& encoder = version == WireVersion::V11 ? static_cast<CXrateOV&>(v11) : v10;
+    CXrateOV& encoder = version == FrameVersion::V11 ? static_cast<CXrateOV&>(v11) : v10;
     std::vector<char> text(line.begin(), line.end());
     text.push_back('\0');
     int length = -1;
@@ -36,13 +36,13 @@ inline Bytes MonitorSends(const std::string& line, WireVersion version)
 
 // The expected packet for a destination byte and payload, framed by hand from
 // the wire layout, so the simulator's encoder output is checked independently.
-inline Bytes Packet(WireVersion version, unsigned char destination, const Bytes& payload)
+inline Bytes Packet(FrameVersion version, unsigned char destination, const Bytes& payload)
 {
     Bytes packet{destination, static_cast<unsigned char>(payload.size())};
-    if (version == WireVersion::V11)
+    if (version == FrameVersion::V11)
         packet.push_back(static_cast<unsigned char>(payload.size() ^ 0xFF));
     packet.insert(packet.end(), payload.begin(), payload.end());
-    if (version == WireVersion::V11)
+    if (version == FrameVersion::V11)
         packet.push_back(static_cast<unsigned char>(
             Checksum11(payload.data(), static_cast<int>(payload.size())) & 0xFF));
     return packet;

@@ -17,12 +17,12 @@ namespace {
 // piece the bus writes reaches the monitor as a chunk of its own.
 class Session {
 public:
-    Session(WireVersion version, std::vector<FaultSpec> faults = {})
+    Session(FrameVersion version, std::vector<FaultSpec> faults = {})
         : m_version(version),
-          m_bus({1, 5, 12}, version == WireVersion::V11 ? VersionMode::V11 : VersionMode::V10,
+          m_bus({1, 5, 12}, version == FrameVersion::V11 ? VersionMode::V11 : VersionMode::V10,
                 std::move(faults), 0)
     {
-        if (version == WireVersion::V11) {
+        if (version == FrameVersion::V11) {
             m_receive = std::make_unique<CXrateOV11>(nullptr, 63);
             m_transmit = std::make_unique<CXrateOV11>(nullptr, 63);
         } else {
@@ -87,7 +87,7 @@ private:
         return report;
     }
 
-    WireVersion m_version;
+    FrameVersion m_version;
     SimBus m_bus;
     std::unique_ptr<CXrateOV> m_receive;
     std::unique_ptr<CXrateOV> m_transmit;
@@ -97,7 +97,7 @@ const char kProfileLine1[] =
     "Reply Profile from ID:01 to ID:3F 'Orvane sim node 1: 16x16-bit, 16x32-bit registers, "
     "512-byte memory'\r\n";
 
-class MonitorShows : public testing::TestWithParam<WireVersion> {};
+class MonitorShows : public testing::TestWithParam<FrameVersion> {};
 
 TEST_P(MonitorShows, TheAnswersToEveryRequest)
 {
@@ -149,14 +149,14 @@ TEST_P(MonitorShows, TrafficAsBroadcastsAndBursts)
               " -1526726656(A5000000)           1(00000001)\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Versions, MonitorShows, testing::Values(WireVersion::V10, WireVersion::V11),
-                         [](const testing::TestParamInfo<WireVersion>& info) {
-                             return info.param == WireVersion::V11 ? "v11" : "v10";
+INSTANTIATE_TEST_SUITE_P(Versions, MonitorShows, testing::Values(FrameVersion::V10, FrameVersion::V11),
+                         [](const testing::TestParamInfo<FrameVersion>& info) {
+                             return info.param == FrameVersion::V11 ? "v11" : "v10";
                          });
 
 TEST(SimFaultsOnTheMonitor, DamagedLengthsAreRepairedBothWays)
 {
-    Session session(WireVersion::V11, {{FaultKind::Length, 1}});
+    Session session(FrameVersion::V11, {{FaultKind::Length, 1}});
     EXPECT_EQ(session.Ask("get16 5 3"), "Recv:Packet length error 84-FB Recovered to 04-FB "
                                         "Rep16 Reg.3 = 0x0503( 1283,  1283) from ID:05 to ID:3F\r\n");
     EXPECT_EQ(session.Ask("get16 5 3"), "Recv:Packet length error 04-7B Recovered to 04-FB "
@@ -165,7 +165,7 @@ TEST(SimFaultsOnTheMonitor, DamagedLengthsAreRepairedBothWays)
 
 TEST(SimFaultsOnTheMonitor, BadChecksumsAreDumpedThenDecoded)
 {
-    Session session(WireVersion::V11, {{FaultKind::Checksum, 2}});
+    Session session(FrameVersion::V11, {{FaultKind::Checksum, 2}});
     EXPECT_EQ(session.Ask("get16 5 3;get16 5 3"),
               "Rep16 Reg.3 = 0x0503( 1283,  1283) from ID:05 to ID:3F\r\n"
               "Checksum Error packet 0x7F (8 bytes): 7F 04 FB 63 05 03 05 8F \r\n"
@@ -174,14 +174,14 @@ TEST(SimFaultsOnTheMonitor, BadChecksumsAreDumpedThenDecoded)
 
 TEST(SimFaultsOnTheMonitor, FillBytesShowAsDotsBeforeANewLine)
 {
-    Session session(WireVersion::V10, {{FaultKind::Fill, 1}});
+    Session session(FrameVersion::V10, {{FaultKind::Fill, 1}});
     EXPECT_EQ(session.Ask("get16 5 3"),
               "...\r\nRep16 Reg.3 = 0x0503( 1283,  1283) from ID:05 to ID:3F\r\n");
 }
 
 TEST(SimFaultsOnTheMonitor, ASplitPacketIsShownWithItsLastPiece)
 {
-    Session session(WireVersion::V11, {{FaultKind::Split, 1}, {FaultKind::Length, 1}});
+    Session session(FrameVersion::V11, {{FaultKind::Split, 1}, {FaultKind::Length, 1}});
     EXPECT_EQ(session.Chunks("get16 5 3"),
               "|Recv:Packet length error 84-FB Recovered to 04-FB |"
               "Rep16 Reg.3 = 0x0503( 1283,  1283) from ID:05 to ID:3F\r\n|");

@@ -167,12 +167,12 @@ TEST(OrvaneSimTool, ServesThroughItsLinkUntilSigterm)
 
     const int fd = open(link.c_str(), O_RDWR | O_NOCTTY);
     ASSERT_GE(fd, 0);
-    const Bytes request = MonitorSends("reqprof 7", WireVersion::V11);
+    const Bytes request = MonitorSends("reqprof 7", FrameVersion::V11);
     ASSERT_EQ(write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
     const std::string profile = "Orvane sim node 7: 16x16-bit, 16x32-bit registers, 512-byte memory";
     Bytes payload{0x03, 0x07};
     payload.insert(payload.end(), profile.begin(), profile.end());
-    const Bytes expected = Packet(WireVersion::V11, 0x7F, payload);
+    const Bytes expected = Packet(FrameVersion::V11, 0x7F, payload);
     EXPECT_EQ(Hex(ReadBytes(fd, expected.size())), Hex(expected));
     close(fd);
 
