@@ -2,6 +2,7 @@
 
 #include "orvane/NodeTable.h"
 #include "orvane/TickClock.h"
+#include "xrate/TextChars.h"
 
 #include <array>
 #include <cstdint>
@@ -285,10 +286,9 @@ void RenderMemory(TextBuffer& text, const Packet& packet)
 // such packets the slowest thing on the line.
 void AppendBulkCell(TextBuffer& text, uint16_t word)
 {
-    static const char hex[] = "0123456789ABCDEF";
     char cell[] = "0x0000(    0), ";
     for (int i = 0; i < 4; ++i)
-        cell[5 - i] = hex[(word >> (4 * i)) & 0x0F];
+        cell[5 - i] = kHexDigits[(word >> (4 * i)) & 0x0F];
     int at = 11;
     for (unsigned rest = word; rest != 0; rest /= 10)
         cell[at--] = static_cast<char>('0' + rest % 10);
@@ -393,7 +393,6 @@ inline constexpr std::size_t kDestinationTextSize = 32;
 // "to ID:%02X", "BCAST(by %02X)" or "Unknown destination %02X".
 void FormatDestination(char (&out)[kDestinationTextSize], int destination)
 {
-    static const char hex[] = "0123456789ABCDEF";
     const char* prefix = "Unknown destination ";
     const char* suffix = "";
     int shown = destination & 0xFF;
@@ -412,8 +411,8 @@ void FormatDestination(char (&out)[kDestinationTextSize], int destination)
     }
     std::size_t at = std::strlen(prefix);
     std::memcpy(out, prefix, at);
-    out[at++] = hex[shown >> 4];
-    out[at++] = hex[shown & 0x0F];
+    out[at++] = kHexDigits[shown >> 4];
+    out[at++] = kHexDigits[shown & 0x0F];
     std::memcpy(out + at, suffix, std::strlen(suffix) + 1);
 }
 

@@ -4,17 +4,6 @@
 
 namespace {
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -25,8 +14,8 @@ uint32_t Convert(const char* token)
 {
     uint32_t value = 0;
     if (token[0] == '0' && (token[1] == 'x' || token[1] == 'X')) {
-        for (const char* p = token + 2; HexDigit(*p) >= 0; ++p)
-            value = value * 16u + uint32_t(HexDigit(*p));
+        for (const char* p = token + 2; HexDigitValue(*p) >= 0; ++p)
+            value = value * 16u + uint32_t(HexDigitValue(*p));
         return value;
     }
     const bool negative = token[0] == '-';

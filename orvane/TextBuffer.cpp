@@ -1,5 +1,7 @@
 #include "orvane/TextBuffer.h"
 
+#include "xrate/TextChars.h"
+
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -74,12 +76,11 @@ int TextBuffer::Format(const char* format, ...)
 
 int TextBuffer::AppendHexCells(const unsigned char* bytes, int count)
 {
-    static const char digits[] = "0123456789ABCDEF";
     const std::size_t start = m_length;
     char* out = m_text.get();
     for (int i = 0; i < count && m_capacity - m_length >= 3; ++i) {
-        out[m_length++] = digits[bytes[i] >> 4];
-        out[m_length++] = digits[bytes[i] & 0x0F];
+        out[m_length++] = kHexDigits[bytes[i] >> 4];
+        out[m_length++] = kHexDigits[bytes[i] & 0x0F];
         out[m_length++] = ' ';
     }
     out[m_length] = '\0';
@@ -88,11 +89,10 @@ int TextBuffer::AppendHexCells(const unsigned char* bytes, int count)
 
 int TextBuffer::AppendHex(uint32_t value, int digits)
 {
-    static const char hex[] = "0123456789ABCDEF";
     char field[kFieldSize];
     int at = kFieldSize;
     do {
-        field[--at] = hex[value & 0x0F];
+        field[--at] = kHexDigits[value & 0x0F];
         value >>= 4;
     } while (value != 0);
     if (digits > kFieldSize)

@@ -2,11 +2,6 @@
 
 #include <cstring>
 
-bool IsWhiteSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 Word NextWord(const char*& position)
 {
     while (*position != '\0' && IsWhiteSpace(*position))

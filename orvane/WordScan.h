@@ -1,11 +1,12 @@
 #pragma once
 
+#include "xrate/TextChars.h"
+
 // White-space-separated words of the command language, found in place so that
 // no word, however long, is ever copied into a buffer it could overrun.
 
-// The C locale's white space: blank, tab, line feed, vertical tab, form feed,
-// carriage return. A pasted line break is white space, not a separator.
-bool IsWhiteSpace(char c);
+// Words are separated by white space (IsWhiteSpace): a pasted line break is
+// white space, not a separator.
 
 // One word as a span of the text it was found in.
 struct Word {

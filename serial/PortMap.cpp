@@ -1,5 +1,7 @@
 #include "serial/PortMap.h"
 
+#include "xrate/TextChars.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -7,18 +9,11 @@ namespace {
 
 constexpr char kDevicePrefix[] = "\\\\.\\COM";
 
-// Digits only, no sign, no leading zero, at most 9 digits; 0 otherwise.
+// A port number of at most 9 digits; 0 when there is none.
 int ParsePortDigits(std::string_view digits)
 {
-    if (digits.empty() || digits.size() > 9 || digits[0] == '0')
-        return 0;
     int value = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9')
-            return 0;
-        value = value * 10 + (c - '0');
-    }
-    return value;
+    return ReadDecimal(digits, 1, 999'999'999, value) ? value : 0;
 }
 
 } // namespace

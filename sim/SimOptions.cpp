@@ -1,19 +1,11 @@
 #include "sim/SimOptions.h"
 
 #include "orvane/Framing.h"
+#include "xrate/TextChars.h"
 
-#include <charconv>
 #include <string_view>
 
 namespace {
-
-bool ReadInt(std::string_view text, int low, int high, int& value)
-{
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return !text.empty() && result.ec == std::errc() && result.ptr == end && value >= low &&
-           value <= high;
-}
 
 // Splits at commas; an empty item is kept so that it can be refused.
 std::vector<std::string_view> Items(std::string_view list)
@@ -33,7 +25,7 @@ int ParseNodes(std::string_view value, SimOptions& options, std::string& error)
     std::vector<int> nodes;
     for (std::string_view item : Items(value)) {
         int id = 0;
-        if (!ReadInt(item, 0, kMonitorNodeId - 1, id)) {
+        if (!ReadDecimal(item, 0, kMonitorNodeId - 1, id)) {
             error = "--nodes: '" + std::string(item) + "' is not a node ID from 0 to 62" +
                     (item == "63" ? " (63 is the monitor's own)" : "");
             return -1;
@@ -67,7 +59,7 @@ int ParseVersion(std::string_view value, SimOptions& options, std::string& error
 
 int ParseTraffic(std::string_view value, SimOptions& options, std::string& error)
 {
-    if (!ReadInt(value, 0, kMaxTrafficMs, options.trafficMs)) {
+    if (!ReadDecimal(value, 0, kMaxTrafficMs, options.trafficMs)) {
         error = "--traffic: '" + std::string(value) + "' is not a period from 0 to " +
                 std::to_string(kMaxTrafficMs) + " ms";
         return -1;
@@ -77,7 +69,7 @@ int ParseTraffic(std::string_view value, SimOptions& options, std::string& error
 
 int ParsePause(std::string_view value, SimOptions& options, std::string& error)
 {
-    if (!ReadInt(value, 0, kMaxPauseMs, options.pauseMs)) {
+    if (!ReadDecimal(value, 0, kMaxPauseMs, options.pauseMs)) {
         error = "--pause: '" + std::string(value) + "' is not a pause from 0 to " +
                 std::to_string(kMaxPauseMs) + " ms";
         return -1;
@@ -112,7 +104,7 @@ int ParseFault(std::string_view value, SimOptions& options, std::string& error)
             return -1;
         }
         if (colon != std::string_view::npos &&
-            !ReadInt(item.substr(colon + 1), 1, 1000000, fault.every)) {
+            !ReadDecimal(item.substr(colon + 1), 1, 1000000, fault.every)) {
             error = "--fault: '" + std::string(item) + "' needs a period of 1 or more after ':'";
             return -1;
         }

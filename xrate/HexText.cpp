@@ -1,28 +1,5 @@
 #include "xrate/HexText.h"
 
-namespace {
-
-bool IsWhiteSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-int DigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return c - 'A' + 10;
-}
-
-} // namespace
-
-bool IsHexDigit(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
 bool ReadHexPair(char c1, char c2, unsigned char& value)
 {
     const char pair[2] = {c1, c2};
@@ -45,7 +22,7 @@ bool ReadHexPair(char c1, char c2, unsigned char& value)
     int number = 0;
     int digits = 0;
     for (; pos < 2 && IsHexDigit(pair[pos]); ++pos, ++digits)
-        number = number * 16 + DigitValue(pair[pos]);
+        number = number * 16 + HexDigitValue(pair[pos]);
     if (digits == 0)
         return false;
 
@@ -55,7 +32,6 @@ bool ReadHexPair(char c1, char c2, unsigned char& value)
 
 void WriteHexByte(unsigned char byte, char* out)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    out[0] = kDigits[byte >> 4];
-    out[1] = kDigits[byte & 0x0F];
+    out[0] = kHexDigits[byte >> 4];
+    out[1] = kHexDigits[byte & 0x0F];
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-// Hexadecimal text as the Hex and Bin conversions read and write it.
+#include "xrate/TextChars.h"
 
-// One of 0-9, a-f, A-F (no other character, whatever the locale).
-bool IsHexDigit(char c);
+// Hexadecimal text as the Hex and Bin conversions read and write it.
 
 // Reads the two characters c1 c2 as one byte, the way a hexadecimal integer is
 // read with a field width of two characters: leading white space is skipped

@@ -1,8 +1,9 @@
 #include "app/cli/OptionValues.h"
 
 #include "app/CSetup.h"
+#include "xrate/TextChars.h"
 
-#include <charconv>
+#include <climits>
 
 namespace {
 
@@ -16,16 +17,6 @@ bool SameLetters(std::string_view text, std::string_view lower)
             return false;
     }
     return true;
-}
-
-// Plain decimal digits, no sign, no leading zero (other than "0" itself).
-bool ReadDecimal(std::string_view text, int& value)
-{
-    if (text.empty() || (text.size() > 1 && text[0] == '0'))
-        return false;
-    const char* end = text.data() + text.size();
-    const auto result = std::from_chars(text.data(), end, value);
-    return result.ec == std::errc() && result.ptr == end && value >= 0;
 }
 
 } // namespace
@@ -53,7 +44,7 @@ bool ReadSwitch(std::string_view text, bool& on)
 int ReadPortName(std::string_view text)
 {
     int port = 0;
-    if (text.size() < 4 || !SameLetters(text.substr(0, 3), "com") || !ReadDecimal(text.substr(3), port))
+    if (text.size() < 4 || !SameLetters(text.substr(0, 3), "com") || !ReadDecimal(text.substr(3), 0, INT_MAX, port))
         return 0;
     return port >= 1 && port <= CSetup::kPortCount ? port : 0;
 }
@@ -61,7 +52,7 @@ int ReadPortName(std::string_view text)
 int ReadBaudRate(std::string_view text)
 {
     int rate = 0;
-    if (!ReadDecimal(text, rate))
+    if (!ReadDecimal(text, 0, INT_MAX, rate))
         return 0;
     for (int i = 0; i < CSetup::kRateCount; ++i) {
         if (CSetup::kBaudRates[i] == rate)
@@ -73,7 +64,7 @@ int ReadBaudRate(std::string_view text)
 bool ReadMilliseconds(std::string_view text, int& ms)
 {
     int value = 0;
-    if (!ReadDecimal(text, value) || value > kMaxWaitMs)
+    if (!ReadDecimal(text, 0, kMaxWaitMs, value))
         return false;
     ms = value;
     return true;

@@ -2,6 +2,7 @@
 
 #include "orvane/CXrateOV11.h"
 #include "orvane/Checksum11.h"
+#include "xrate/TextChars.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -9,13 +10,11 @@
 
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEF";
-
 void RawRecord(long long number, unsigned char* out)
 {
     auto value = static_cast<unsigned long long>(number);
     for (int i = 13; i >= 0; --i) {
-        out[i] = static_cast<unsigned char>(kDigits[value & 0xF]);
+        out[i] = static_cast<unsigned char>(kHexDigits[value & 0xF]);
         value >>= 4;
     }
     out[14] = '\r';

@@ -4,6 +4,7 @@
 #include "orvane/CXrateOV11.h"
 #include "orvane/Checksum11.h"
 #include "sim/VersionMode.h"
+#include "xrate/TextChars.h"
 
 #include <poll.h>
 #include <unistd.h>
@@ -63,13 +64,12 @@ inline Bytes Text(const std::string& text)
 
 inline std::string Hex(const Bytes& bytes)
 {
-    static const char digits[] = "0123456789ABCDEF";
     std::string text;
     for (unsigned char b : bytes) {
         if (!text.empty())
             text += ' ';
-        text += digits[b >> 4];
-        text += digits[b & 0x0F];
+        text += kHexDigits[b >> 4];
+        text += kHexDigits[b & 0x0F];
     }
     return text;
 }
