@@ -2,6 +2,7 @@
 
 #include "bus/BusModel.h"
 #include "bus/CsvExport.h"
+#include "bus/PlotChoice.h"
 #include "orvane/NodeTableObserver.h"
 
 #include <gtest/gtest.h>
@@ -202,4 +203,22 @@ TEST_F(BusTrafficTest, CsvThatCannotBeWrittenSaysWhichFileAndWhy)
         EXPECT_NE(error.find(c.path), std::string::npos) << error;
         EXPECT_NE(error.find(c.reason), std::string::npos) << error;
     }
+}
+
+TEST(PlotChoiceTest, ReadsBackWhatItWritesAndSkipsWhatCannotBePlotted)
+{
+    const std::vector<RegisterKey> keys = {{12, true, 15}, {5, false, 3}, {0, false, 0}};
+    EXPECT_EQ(FormatPlotChoice(keys), "12:32:15;5:16:3;0:16:0");
+    EXPECT_EQ(ParsePlotChoice(FormatPlotChoice(keys)), keys);
+
+    const struct {
+        const char* text;
+        std::size_t kept;
+    } cases[] = {
+        {"", 0},          {"64:16:0", 0},  {"5:8:0", 0},      {"5:16:16", 0},  {"5:16:-1", 0},
+        {"5:16", 0},      {"a:16:1", 0},   {"5:16:1x", 0},    {"5:16:1;;", 1}, {"5:16:1;5:16:1", 1},
+        {"5:16:1;bad;5:32:1", 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParsePlotChoice(c.text).size(), c.kept) << c.text;
 }
