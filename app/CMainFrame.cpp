@@ -47,6 +47,7 @@ constexpr LineStateText kLineStateTexts[] = {
 constexpr const char* kBusViewSection = "busview";
 // Room between the main frame and a bus view placed beside it.
 constexpr int kBusViewGap = 8;
+constexpr int kBusViewWidth = 760;
 
 // How often the lock-key panes follow the keyboard.
 constexpr int kLockKeyRefreshMs = 250;
@@ -356,7 +357,7 @@ void CMainFrame::OnBusView()
         state.plots = m_store.GetProfileString(kBusViewSection, "plots", QString());
         state.minutes = m_store.GetProfileInt(kBusViewSection, "minutes", 1);
         if (state.geometry.isEmpty()) {
-            m_busView->resize(m_busView->sizeHint().expandedTo(QSize(640, height())));
+            m_busView->resize(m_busView->sizeHint().expandedTo(QSize(kBusViewWidth, height())));
             m_busView->move(frameGeometry().topRight() + QPoint(kBusViewGap, 0));
         }
         m_busView->Restore(state);

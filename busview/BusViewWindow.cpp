@@ -19,7 +19,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include <cstdio>
+#include <algorithm>
 
 namespace {
 
@@ -86,6 +86,7 @@ BusViewWindow::BusViewWindow(BusModel& model, const StringTable& strings, QWidge
     split->addWidget(left);
     split->addWidget(right);
     split->setStretchFactor(1, 1);
+    split->setSizes({m_nodes->fontMetrics().horizontalAdvance(NodeName(63)) + 60, 600});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split);
 
@@ -145,7 +146,15 @@ void BusViewWindow::BuildRegisterTable()
         const RegisterKey key = KeyOfRow(row);
         m_registers->item(row, kRegisterColumn)->setText(RegisterName(key.wide, key.reg));
     }
-    m_registers->resizeColumnsToContents();
+    // Wide enough for the widest value each column can show.
+    const QFontMetrics metrics = m_registers->fontMetrics();
+    const QString widest[] = {QStringLiteral("reg32 15"), QStringLiteral("0x00000000"),
+                              QStringLiteral("4294967295"), QStringLiteral("00:00:00.000")};
+    for (int column = kRegisterColumn; column <= kChangedColumn; ++column) {
+        m_registers->resizeColumnToContents(column);
+        m_registers->setColumnWidth(column, std::max(m_registers->columnWidth(column),
+                                                     metrics.horizontalAdvance(widest[column]) + 16));
+    }
     m_registers->horizontalHeader()->setStretchLastSection(true);
 }
 
