@@ -2,10 +2,10 @@
 
 #include "app/CAcceleratorFilter.h"
 #include "app/CStatusBar.h"
-#include "app/Conversions.h"
 #include "app/LockKeys.h"
 #include "bus/BusModel.h"
 #include "busview/BusViewWindow.h"
+#include "conversions/ConversionRegistry.h"
 #include "orvane/NodeTableObserver.h"
 #include "resources/AcceleratorTable.h"
 #include "resources/CommandIds.h"
@@ -168,7 +168,8 @@ void CMainFrame::BuildMenu()
             });
         }
     }
-    for (const Conversion& conversion : kConversions) {
+    for (int i = 0; i < kConversionCount; ++i) {
+        const ConversionKind& conversion = ConversionAt(i);
         m_menuItems[conversion.rxCommand]->setCheckable(true);
         m_menuItems[conversion.rxCommand]->setActionGroup(m_receiveGroup);
         m_menuItems[conversion.txCommand]->setCheckable(true);
@@ -268,21 +269,20 @@ bool CMainFrame::OnCommand(int id)
 
 bool CMainFrame::OnConversion(int id)
 {
-    for (const Conversion& conversion : kConversions) {
-        const bool receive = conversion.rxCommand == id;
-        if (!receive && conversion.txCommand != id)
-            continue;
-        CheckMenuItem(id, true);  // the group takes the mark from the other four
-        if (receive) {
-            SetPaneText(ID_INDICATOR_RXCONV, QString::fromLatin1(conversion.rxLabel));
-            (m_view->*conversion.setRx)();
-        } else {
-            SetPaneText(ID_INDICATOR_TXCONV, QString::fromLatin1(conversion.txLabel));
-            (m_view->*conversion.setTx)();
-        }
-        return true;
+    bool receive = false;
+    const int index = ConversionOfCommand(id, receive);
+    if (index < 0)
+        return false;
+    const ConversionKind& conversion = ConversionAt(index);
+    CheckMenuItem(id, true);  // the group takes the mark from the other four
+    if (receive) {
+        SetPaneText(ID_INDICATOR_RXCONV, QString::fromLatin1(conversion.rxLabel));
+        m_view->SetReceiveConversion(index);
+    } else {
+        SetPaneText(ID_INDICATOR_TXCONV, QString::fromLatin1(conversion.txLabel));
+        m_view->SetTransmitConversion(index);
     }
-    return false;
+    return true;
 }
 
 void CMainFrame::OnReceiveEnable()

@@ -1,7 +1,7 @@
 #include "app/CMainFrame.h"
 
-#include "app/Conversions.h"
 #include "app/ProfileValues.h"
+#include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
 #include "view/CChildView.h"
 
@@ -11,7 +11,6 @@ namespace {
 
 constexpr const char* kSection = "tamsel_OV";
 constexpr const char* kPortsSection = "ports";
-static_assert(kConversionCount == kStoredConversionCount);
 
 } // namespace
 
@@ -36,8 +35,8 @@ void CMainFrame::LoadSettings()
 
     const int receiveXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "receiveXrate", 3));
     const int sendXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "sendXrate", 3));
-    PostCommand(kConversions[receiveXrate].rxCommand);
-    PostCommand(kConversions[sendXrate].txCommand);
+    PostCommand(ConversionAt(receiveXrate).rxCommand);
+    PostCommand(ConversionAt(sendXrate).txCommand);
 }
 
 void CMainFrame::LoadPortMap()
@@ -58,7 +57,7 @@ int CMainFrame::MarkedConversion(bool receive) const
 {
     int marked = 0;
     for (int i = 0; i < kConversionCount; ++i) {
-        if (IsMenuChecked(receive ? kConversions[i].rxCommand : kConversions[i].txCommand))
+        if (IsMenuChecked(receive ? ConversionAt(i).rxCommand : ConversionAt(i).txCommand))
             marked = i;
     }
     return marked;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "serial/BaudRates.h"
+#include "serial/PortMap.h"
+
 #include <functional>
 #include <string>
 
@@ -13,10 +16,10 @@ class QWidget;
 // leaves the indices as they were.
 class CSetup {
 public:
-    // Rates offered, ended by a 0 entry.
-    static constexpr int kBaudRates[] = {300, 1200, 9600, 19200, 38400, 57600, 115200, 0};
-    static constexpr int kRateCount = 7;
-    static constexpr int kPortCount = 20;
+    // Rates offered, ended by a 0 entry; COM1 to COM20.
+    static constexpr const auto& kBaudRates = ::kBaudRates;
+    static constexpr int kRateCount = ::kRateCount;
+    static constexpr int kPortCount = kMappedPorts;
     static constexpr int kDoModalOk = 1;
     static constexpr int kDoModalCancel = 2;
 

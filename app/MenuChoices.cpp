@@ -2,7 +2,7 @@
 
 #include "app/CMainFrame.h"
 #include "app/CSetup.h"
-#include "app/Conversions.h"
+#include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
 
 #include <cstdio>
@@ -11,7 +11,7 @@ int ConversionCommand(bool receive, int index)
 {
     if (index < 0 || index >= kConversionCount)
         return 0;
-    const Conversion& conversion = kConversions[index];
+    const ConversionKind& conversion = ConversionAt(index);
     return receive ? conversion.rxCommand : conversion.txCommand;
 }
 

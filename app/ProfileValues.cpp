@@ -1,6 +1,7 @@
 #include "app/ProfileValues.h"
 
-#include "app/CSetup.h"
+#include "conversions/ConversionRegistry.h"
+#include "serial/BaudRates.h"
 
 #include <climits>
 #include <cstdio>
@@ -40,11 +41,11 @@ int PortIndexFromName(const char* name)
 int NearestBaudIndex(int rate)
 {
     int best = 0;
-    for (int i = 0; CSetup::kBaudRates[i] != 0; ++i) {
+    for (int i = 0; kBaudRates[i] != 0; ++i) {
         // 64-bit distances: a rate near INT_MIN must not overflow.
-        const long long distance = std::llabs(static_cast<long long>(CSetup::kBaudRates[i]) - rate);
+        const long long distance = std::llabs(static_cast<long long>(kBaudRates[i]) - rate);
         const long long bestDistance =
-            std::llabs(static_cast<long long>(CSetup::kBaudRates[best]) - rate);
+            std::llabs(static_cast<long long>(kBaudRates[best]) - rate);
         if (distance < bestDistance)
             best = i;
     }
@@ -53,7 +54,7 @@ int NearestBaudIndex(int rate)
 
 int StoredConversionIndex(int stored)
 {
-    return stored < 0 || stored >= kStoredConversionCount ? 0 : stored;
+    return stored < 0 || stored >= kConversionCount ? 0 : stored;
 }
 
 void FormatDeviceName(char* buffer, std::size_t size, int portIndex)

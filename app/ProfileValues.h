@@ -10,7 +10,6 @@
 // The buffer a stored port name is read into: 19 characters and the terminator.
 inline constexpr std::size_t kStoredPortNameSize = 20;
 inline constexpr const char* kDefaultPortName = "COM1";
-inline constexpr int kStoredConversionCount = 5;
 
 // The stored name, or the default for one that does not fit the buffer:
 // no name the system writes is that long, so a cut-off piece would mean nothing.

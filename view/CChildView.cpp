@@ -1,14 +1,10 @@
 #include "view/CChildView.h"
 
-#include "orvane/CXrateOV.h"
-#include "orvane/CXrateOV11.h"
+#include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
 #include "view/CEditCR.h"
 #include "view/CReportWindow.h"
 #include "view/ViewEvents.h"
-#include "xrate/CXrateBin.h"
-#include "xrate/CXrateHex.h"
-#include "xrate/CXrateRaw.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -33,8 +29,8 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
       m_port(Owner(), timings.port),
       m_ring(FifoSize{kReceiveRingSize}),
       m_pump(Owner(), m_port, m_ring, timings.pump),
-      m_transmit(std::make_unique<CXrateRaw>(Owner())),
-      m_receive(std::make_unique<CXrateRaw>(Owner()))
+      m_transmit(ConversionAt(kConversionRaw).make(Owner())),
+      m_receive(ConversionAt(kConversionRaw).make(Owner()))
 {
     m_commandLine = new CEditCR(this);
     m_commandLine->setObjectName(QStringLiteral("commandLine"));
@@ -102,62 +98,64 @@ bool CChildView::OnCommand(int id)
 
 void CChildView::SetRxRaw()
 {
-    RetireReceive();
-    m_receive = std::make_unique<CXrateRaw>(Owner());
+    SetReceiveConversion(kConversionRaw);
 }
 
 void CChildView::SetTxRaw()
 {
-    RetireTransmit();
-    m_transmit = std::make_unique<CXrateRaw>(Owner());
+    SetTransmitConversion(kConversionRaw);
 }
 
 void CChildView::SetRxHex()
 {
-    RetireReceive();
-    m_receive = std::make_unique<CXrateHex>(Owner());
+    SetReceiveConversion(kConversionHex);
 }
 
 void CChildView::SetTxHex()
 {
-    RetireTransmit();
-    m_transmit = std::make_unique<CXrateHex>(Owner());
+    SetTransmitConversion(kConversionHex);
 }
 
 void CChildView::SetRxBin()
 {
-    RetireReceive();
-    m_receive = std::make_unique<CXrateBin>(Owner());
+    SetReceiveConversion(kConversionBin);
 }
 
 void CChildView::SetTxBin()
 {
-    RetireTransmit();
-    m_transmit = std::make_unique<CXrateBin>(Owner());
+    SetTransmitConversion(kConversionBin);
 }
 
 void CChildView::SetRxOV()
 {
-    RetireReceive();
-    m_receive = std::make_unique<CXrateOV>(Owner(), kMonitorNodeId);
+    SetReceiveConversion(kConversionOV10);
 }
 
 void CChildView::SetTxOV()
 {
-    RetireTransmit();
-    m_transmit = std::make_unique<CXrateOV>(Owner(), kMonitorNodeId);
+    SetTransmitConversion(kConversionOV10);
 }
 
 void CChildView::SetRxOV11()
 {
-    RetireReceive();
-    m_receive = std::make_unique<CXrateOV11>(Owner(), kMonitorNodeId);
+    SetReceiveConversion(kConversionOV11);
 }
 
 void CChildView::SetTxOV11()
 {
+    SetTransmitConversion(kConversionOV11);
+}
+
+void CChildView::SetReceiveConversion(int index)
+{
+    RetireReceive();
+    m_receive = ConversionAt(index).make(Owner());
+}
+
+void CChildView::SetTransmitConversion(int index)
+{
     RetireTransmit();
-    m_transmit = std::make_unique<CXrateOV11>(Owner(), kMonitorNodeId);
+    m_transmit = ConversionAt(index).make(Owner());
 }
 
 void CChildView::RetireTransmit()

@@ -67,6 +67,9 @@ public:
     void SetTxOV();
     void SetRxOV11();
     void SetTxOV11();
+    // The ten above by a conversion's index (its place in the conversion menus).
+    void SetReceiveConversion(int index);
+    void SetTransmitConversion(int index);
 
     int ComReopen(const char* name, int baud);
     LineState GetLineState() const;

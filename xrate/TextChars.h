@@ -30,6 +30,9 @@ constexpr bool IsWhiteSpace(char c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+// True when text is lower in any case of its ASCII letters (lower is in lower case).
+bool EqualsIgnoringCase(std::string_view text, std::string_view lower);
+
 // Plain decimal digits, no sign, no leading zero (other than "0" itself), the
 // value from low to high: how option values, port numbers and settings a
 // person types are read.

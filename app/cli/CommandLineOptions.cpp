@@ -1,6 +1,8 @@
 #include "app/cli/CommandLineOptions.h"
 
 #include "app/cli/OptionValues.h"
+#include "conversions/ConversionRegistry.h"
+#include "serial/BaudRates.h"
 #include "serial/PortMap.h"
 
 #include <string_view>
@@ -33,7 +35,7 @@ int ParseBaud(std::string_view value, CommandLineOptions& options, std::string& 
     options.baud = ReadBaudRate(value);
     if (options.baud == 0)
         return Fail(error, "--baud: " + Quoted(value) + " is not a rate of the setup dialog (" +
-                               kRateList + ")");
+                               RateList() + ")");
     return 0;
 }
 
@@ -42,7 +44,7 @@ int ParseConversion(std::string_view option, std::string_view value, int& index,
     index = ConversionIndex(value);
     if (index < 0)
         return Fail(error, std::string(option) + ": " + Quoted(value) + " is not a conversion (" +
-                               kConversionList + ")");
+                               ConversionList() + ")");
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "app/cli/Directive.h"
 
 #include "app/cli/OptionValues.h"
+#include "conversions/ConversionRegistry.h"
+#include "serial/BaudRates.h"
 
 #include <vector>
 
@@ -73,8 +75,8 @@ struct Form {
     const char* expected;                              // what the value must be
 };
 
-const std::string kConversions = std::string("a conversion (") + kConversionList + ")";
-const std::string kRates = std::string("a rate of the setup dialog (") + kRateList + ")";
+const std::string kConversions = std::string("a conversion (") + ConversionList() + ")";
+const std::string kRates = std::string("a rate of the setup dialog (") + RateList() + ")";
 const std::string kTimes = "a time from 0 to " + std::to_string(kMaxWaitMs) + " ms";
 
 const Form kForms[] = {

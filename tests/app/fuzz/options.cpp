@@ -1,7 +1,7 @@
 // Fuzzes tamsel's command-line parser: the input is split at zero bytes into
 // arguments. Whatever it accepts must be in range and read back the same from
 // its own canonical spelling; whatever it refuses must say why.
-#include "app/CSetup.h"
+#include "serial/BaudRates.h"
 #include "app/cli/CommandLineOptions.h"
 #include "serial/PortMap.h"
 
@@ -25,8 +25,8 @@ void Check(bool condition, const char* what)
 
 bool IsTableRate(int rate)
 {
-    for (int i = 0; i < CSetup::kRateCount; ++i) {
-        if (CSetup::kBaudRates[i] == rate)
+    for (int i = 0; i < kRateCount; ++i) {
+        if (kBaudRates[i] == rate)
             return true;
     }
     return false;
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     Check(error.empty(), "a message for accepted arguments");
-    Check(options.port >= 0 && options.port <= CSetup::kPortCount, "port out of range");
+    Check(options.port >= 0 && options.port <= kMappedPorts, "port out of range");
     Check(options.baud == 0 || IsTableRate(options.baud), "a rate the dialog does not offer");
     Check(options.rxConversion >= -1 && options.rxConversion < 5, "receive conversion out of range");
     Check(options.txConversion >= -1 && options.txConversion < 5, "transmit conversion out of range");

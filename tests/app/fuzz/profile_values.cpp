@@ -9,8 +9,9 @@
 // to the first line feed (any bytes, zero bytes too, as a profile text can
 // hold them) and the entry's path after it.
 
-#include "app/CSetup.h"
 #include "app/ProfileValues.h"
+#include "conversions/ConversionRegistry.h"
+#include "serial/BaudRates.h"
 #include "serial/CComPort.h"
 #include "serial/PortMap.h"
 
@@ -84,17 +85,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Require(resolved == expected, "the port leads to its entry, else to its default, else nowhere");
 
     const int baud = NearestBaudIndex(rate);
-    Require(baud >= 0 && baud < CSetup::kRateCount, "the baud index is in the table");
-    for (int i = 0; i < CSetup::kRateCount; ++i) {
-        const long long gap = Distance(CSetup::kBaudRates[i], rate);
-        const long long chosen = Distance(CSetup::kBaudRates[baud], rate);
+    Require(baud >= 0 && baud < kRateCount, "the baud index is in the table");
+    for (int i = 0; i < kRateCount; ++i) {
+        const long long gap = Distance(kBaudRates[i], rate);
+        const long long chosen = Distance(kBaudRates[baud], rate);
         Require(i < baud ? gap > chosen : gap >= chosen, "the nearest entry, the first of two as near");
     }
 
     for (const int value : {storedRx, storedTx}) {
         const int index = StoredConversionIndex(value);
-        Require(index >= 0 && index < kStoredConversionCount, "the conversion is in the table");
-        Require(value >= 0 && value < kStoredConversionCount ? index == value : index == 0,
+        Require(index >= 0 && index < kConversionCount, "the conversion is in the table");
+        Require(value >= 0 && value < kConversionCount ? index == value : index == 0,
                 "an index outside the table means Raw");
     }
     return 0;

@@ -1,0 +1,71 @@
+#include "conversions/ConversionRegistry.h"
+
+#include "orvane/CXrateOV.h"
+#include "orvane/CXrateOV11.h"
+#include "orvane/Framing.h"
+#include "resources/CommandIds.h"
+#include "xrate/CXrateBin.h"
+#include "xrate/CXrateHex.h"
+#include "xrate/CXrateRaw.h"
+#include "xrate/TextChars.h"
+
+namespace {
+
+template <typename Converter>
+std::unique_ptr<CXrate> Make(void* owner)
+{
+    return std::make_unique<Converter>(owner);
+}
+
+// The protocol conversions speak on the bus as the monitor's own node.
+template <typename Converter>
+std::unique_ptr<CXrate> MakeOrvane(void* owner)
+{
+    return std::make_unique<Converter>(owner, kMonitorNodeId);
+}
+
+const ConversionKind kConversions[kConversionCount] = {
+    {"raw", ID_RX_RAW, ID_TX_RAW, "Rx:Raw", "Tx:Raw", &Make<CXrateRaw>},
+    {"hex", ID_RX_HEX, ID_TX_HEX, "Rx:HEX", "Tx:HEX", &Make<CXrateHex>},
+    {"bin", ID_RX_BIN, ID_TX_BIN, "Rx:Bin", "Tx:Bin", &Make<CXrateBin>},
+    {"ov10", ID_RX_OV, ID_TX_OV, "Rx:OV", "Tx:OV", &MakeOrvane<CXrateOV>},
+    {"ov11", ID_RX_OV11, ID_TX_OV11, "Rx:OV11", "Tx:OV11", &MakeOrvane<CXrateOV11>},
+};
+
+} // namespace
+
+const ConversionKind& ConversionAt(int index)
+{
+    return kConversions[index];
+}
+
+int ConversionIndex(std::string_view name)
+{
+    for (int i = 0; i < kConversionCount; ++i) {
+        if (EqualsIgnoringCase(name, kConversions[i].optionName))
+            return i;
+    }
+    return -1;
+}
+
+int ConversionOfCommand(int command, bool& receive)
+{
+    for (int i = 0; i < kConversionCount; ++i) {
+        if (kConversions[i].rxCommand == command || kConversions[i].txCommand == command) {
+            receive = kConversions[i].rxCommand == command;
+            return i;
+        }
+    }
+    return -1;
+}
+
+std::string ConversionList()
+{
+    std::string list;
+    for (int i = 0; i < kConversionCount; ++i) {
+        if (i > 0)
+            list += i + 1 == kConversionCount ? " or " : ", ";
+        list += kConversions[i].optionName;
+    }
+    return list;
+}

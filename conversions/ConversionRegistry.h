@@ -1,0 +1,40 @@
+#pragma once
+
+#include "xrate/CXrate.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The five conversions, described once. A conversion's index is its place in
+// both conversion menus and the value the settings profile stores; the menus,
+// the profile, the command line, the directives and the view's switching all
+// read this table.
+struct ConversionKind {
+    const char* optionName;  // how the command line and the directives name it
+    int rxCommand;           // its item in the receive menu
+    int txCommand;           // its item in the transmit menu
+    const char* rxLabel;     // the status pane's text while it receives
+    const char* txLabel;     // the status pane's text while it transmits
+    std::unique_ptr<CXrate> (*make)(void* owner);  // a new converter owned by owner
+};
+
+inline constexpr int kConversionCount = 5;
+inline constexpr int kConversionRaw = 0;
+inline constexpr int kConversionHex = 1;
+inline constexpr int kConversionBin = 2;
+inline constexpr int kConversionOV10 = 3;
+inline constexpr int kConversionOV11 = 4;
+
+// The conversion at index (0 to kConversionCount - 1).
+const ConversionKind& ConversionAt(int index);
+
+// The index of a conversion named in any case of letters, or -1.
+int ConversionIndex(std::string_view name);
+
+// The index of the conversion whose receive or transmit item command is, with
+// receive telling which; -1 for any other command.
+int ConversionOfCommand(int command, bool& receive);
+
+// "raw, hex, bin, ov10 or ov11", for messages that say which names there are.
+std::string ConversionList();

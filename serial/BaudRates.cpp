@@ -1,0 +1,12 @@
+#include "serial/BaudRates.h"
+
+std::string RateList()
+{
+    std::string list;
+    for (int i = 0; i < kRateCount; ++i) {
+        if (i > 0)
+            list += i + 1 == kRateCount ? " or " : ", ";
+        list += std::to_string(kBaudRates[i]);
+    }
+    return list;
+}
