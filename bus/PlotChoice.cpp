@@ -36,7 +36,7 @@ std::string FormatPlotChoice(const std::vector<RegisterKey>& keys)
     std::string text;
     for (const RegisterKey& key : keys) {
         if (!text.empty())
-            text += ';';
+            text += ' ';
         text += std::to_string(key.node) + (key.wide ? ":32:" : ":16:") + std::to_string(key.reg);
     }
     return text;
@@ -46,7 +46,7 @@ std::vector<RegisterKey> ParsePlotChoice(std::string_view text)
 {
     std::vector<RegisterKey> keys;
     while (!text.empty()) {
-        const std::size_t end = std::min(text.find(';'), text.size());
+        const std::size_t end = std::min(text.find(' '), text.size());
         RegisterKey key;
         if (ReadEntry(text.substr(0, end), key) && std::find(keys.begin(), keys.end(), key) == keys.end())
             keys.push_back(key);

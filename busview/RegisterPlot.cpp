@@ -29,12 +29,14 @@ QString TimeOfDay(int64_t wallMs)
 struct Range {
     int64_t low = std::numeric_limits<int64_t>::max();
     int64_t high = std::numeric_limits<int64_t>::min();
+    int64_t last = 0;
 
     bool Empty() const { return low > high; }
     void Take(int64_t value)
     {
         low = std::min(low, value);
         high = std::max(high, value);
+        last = value;
     }
 };
 
@@ -133,13 +135,17 @@ void RegisterPlot::paintEvent(QPaintEvent*)
                 std::clamp(static_cast<int>((points[i].wallMs - start) / msPerColumn), 0, columns - 1));
             strokes[column].Take(points[i].value);
         }
+        // A register keeps its value until the next reply: steps, not slopes.
         QPolygonF line;
         for (int column = 0; column < columns; ++column) {
             const Range& stroke = strokes[static_cast<std::size_t>(column)];
             if (stroke.Empty())
                 continue;
             const double x = area.left() + column;
-            line << QPointF(x, yOf(stroke.low)) << QPointF(x, yOf(stroke.high));
+            if (!line.isEmpty())
+                line << QPointF(x, line.back().y());
+            line << QPointF(x, yOf(stroke.low)) << QPointF(x, yOf(stroke.high))
+                 << QPointF(x, yOf(stroke.last));
         }
         if (!line.isEmpty()) {
             line << QPointF(area.right(), yOf(points.back().value));

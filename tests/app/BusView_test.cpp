@@ -133,6 +133,7 @@ TEST_F(BusViewTest, PlotsAndGeometryLiveInTheirOwnProfileSection)
     BusViewWindow& bus = OpenBusView();
     bus.ChooseNode(5);
     bus.Registers()->item(15, BusViewWindow::kPlotColumn)->setCheckState(Qt::Checked);
+    bus.Registers()->item(16 + 3, BusViewWindow::kPlotColumn)->setCheckState(Qt::Checked);
     ASSERT_TRUE(Frame().Bus()->IsPlotted({5, false, 15}));
     EXPECT_EQ(Frame().Bus()->Series().at({5, false, 15}).Points().size(), 2u)
         << "a new plot starts with what was seen before";
@@ -140,7 +141,7 @@ TEST_F(BusViewTest, PlotsAndGeometryLiveInTheirOwnProfileSection)
     Frame().OnCommand(ID_VIEW_BUS);
     EXPECT_FALSE(bus.isVisible());
     EXPECT_FALSE(Frame().IsMenuChecked(ID_VIEW_BUS));
-    EXPECT_EQ(Profile().value("busview/plots").toString(), "5:16:15");
+    EXPECT_EQ(Profile().value("busview/plots").toString(), "5:16:15 5:32:3");
     EXPECT_FALSE(Profile().value("busview/geometry").toString().isEmpty());
     QSettings profile = Profile();
     profile.beginGroup("tamsel_OV");
@@ -151,6 +152,7 @@ TEST_F(BusViewTest, PlotsAndGeometryLiveInTheirOwnProfileSection)
     Start();
     OpenBusView();
     EXPECT_TRUE(Frame().Bus()->IsPlotted({5, false, 15}));
+    EXPECT_TRUE(Frame().Bus()->IsPlotted({5, true, 3}));
 }
 
 TEST_F(BusViewTest, ExportWritesEveryChangeAndAFailureNamesTheFile)

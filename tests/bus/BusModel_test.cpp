@@ -208,7 +208,7 @@ TEST_F(BusTrafficTest, CsvThatCannotBeWrittenSaysWhichFileAndWhy)
 TEST(PlotChoiceTest, ReadsBackWhatItWritesAndSkipsWhatCannotBePlotted)
 {
     const std::vector<RegisterKey> keys = {{12, true, 15}, {5, false, 3}, {0, false, 0}};
-    EXPECT_EQ(FormatPlotChoice(keys), "12:32:15;5:16:3;0:16:0");
+    EXPECT_EQ(FormatPlotChoice(keys), "12:32:15 5:16:3 0:16:0");
     EXPECT_EQ(ParsePlotChoice(FormatPlotChoice(keys)), keys);
 
     const struct {
@@ -216,8 +216,8 @@ TEST(PlotChoiceTest, ReadsBackWhatItWritesAndSkipsWhatCannotBePlotted)
         std::size_t kept;
     } cases[] = {
         {"", 0},          {"64:16:0", 0},  {"5:8:0", 0},      {"5:16:16", 0},  {"5:16:-1", 0},
-        {"5:16", 0},      {"a:16:1", 0},   {"5:16:1x", 0},    {"5:16:1;;", 1}, {"5:16:1;5:16:1", 1},
-        {"5:16:1;bad;5:32:1", 2},
+        {"5:16", 0},      {"a:16:1", 0},   {"5:16:1x", 0},    {"5:16:1  ", 1}, {"5:16:1 5:16:1", 1},
+        {"5:16:1 bad 5:32:1", 2}, {"5:16:1;5:32:1", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ParsePlotChoice(c.text).size(), c.kept) << c.text;
