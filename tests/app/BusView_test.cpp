@@ -1,7 +1,7 @@
 // The bus view window over decoded traffic from a line: the table, the node
 // filter, the flash, updates while the report display is off, the profile
 // section it keeps, and the export.
-#include "PseudoTerminal.h"
+#include "support/PseudoTerminal.h"
 #include "ShellFixture.h"
 
 #include "bus/BusModel.h"
