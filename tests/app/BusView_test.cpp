@@ -22,6 +22,8 @@
 
 namespace {
 
+using testsupport::PseudoTerminal;
+
 // A version 1.1 packet: destination, length, its complement, payload, checksum.
 std::string Packet11(int destination, std::initializer_list<int> payload)
 {
