@@ -1,10 +1,13 @@
 #include "app/CMainFrame.h"
+#include "app/CStatusBar.h"
 #include "app/CSettingsStore.h"
 #include "app/CTamselApp.h"
 #include "app/DemoSession.h"
 #include "app/HeadlessSession.h"
 #include "app/MenuChoices.h"
 #include "app/QtMessageBox.h"
+#include "app/ReplaySession.h"
+#include "app/TerminationSignals.h"
 #include "app/UserLanguage.h"
 #include "app/cli/CommandLineOptions.h"
 #include "app/cli/StderrMessageBox.h"
@@ -18,6 +21,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include <fcntl.h>
@@ -137,6 +141,7 @@ int main(int argc, char* argv[])
     tamsel.SetBeforeCreate([&options, &demo](CMainFrame& frame) {
         if (options.headless)
             frame.SetLineTimings(HeadlessTimings());
+        frame.SetOpensPort(options.replayPath.empty());
         frame.SetPortChoice([&options, &demo](CSetup& setup, PortMap& ports) {
             ChoosePortAndRate(setup, options.port, options.baud);
             if (options.demo)
@@ -146,21 +151,52 @@ int main(int argc, char* argv[])
     if (!tamsel.InitInstance())
         return kExitFailure;
     CMainFrame& frame = *tamsel.MainFrame();
+    SessionRecorder& recorder = frame.View()->Recorder();
+    EndRunOnTerminationSignals([&recorder] {
+        recorder.StopLog();
+        recorder.StopCapture();
+    });
+    // Their boxes have been shown; a headless run has no one to go on for.
+    if (!options.logPath.empty() &&
+        recorder.StartLog(options.logPath, options.logNew, options.logStamps) != 0 && options.headless)
+        return kExitFailure;
+    if (!options.capturePath.empty() && frame.StartCapture(options.capturePath) != 0 && options.headless)
+        return kExitFailure;
+
+    std::unique_ptr<ReplaySession> replay;
+    if (!options.replayPath.empty()) {
+        replay = std::make_unique<ReplaySession>(*frame.View(), options.replaySpeed);
+        if (replay->Load(options.replayPath, error) != 0) {
+            ShowMessageBox(nullptr, error.c_str(), "Tamsel::Replay", kMbOk | kMbIconExclamation);
+            return kExitFailure;
+        }
+    }
 
     if (!options.headless) {
         ApplyMenuChoices(options, frame);
         if (options.demo)
             demo.Introduce(frame);
+        if (replay) {
+            QObject::connect(replay.get(), &ReplaySession::progressed, &frame, [&frame, &replay] {
+                frame.StatusBar()->SetPaneText(
+                    0, QStringLiteral("Replay: %1 of %2 blocks").arg(replay->Done()).arg(replay->Total()));
+            });
+            replay->Start();
+        }
         return QApplication::exec();
     }
 
     // Its message has been written already.
-    if (frame.View()->GetLineState() == LineState::kNoPort)
+    if (!replay && frame.View()->GetLineState() == LineState::kNoPort)
         return kExitFailure;
     HeadlessSession session(frame, options.lingerMs, STDIN_FILENO, STDOUT_FILENO);
     ApplyMenuChoices(options, frame);
     if (options.demo)
         demo.Introduce(frame);
+    if (replay) {
+        session.HoldWhile([&replay] { return replay->Running(); });
+        replay->Start();
+    }
     session.Start();
     return QApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include "serial/CReceivePump.h"
 #include "serial/PortMap.h"
 #include "view/CReportText.h"
+#include "view/SessionRecorder.h"
 #include "xrate/CXrate.h"
 
 #include <QWidget>
@@ -97,6 +98,8 @@ public:
     std::int64_t ReceivedBytes() const { return m_receivedBytes; }
 
     const CReportText& Report() const { return m_report; }
+    // The session log and the raw capture of the line.
+    SessionRecorder& Recorder() { return m_recorder; }
     QPlainTextEdit* ReportWindow();
     QPlainTextEdit* CommandLine();
 
@@ -135,6 +138,7 @@ private:
 
     PortMap m_ports;
     CComPort m_port;
+    SessionRecorder m_recorder;  // taps the port, so it goes before the port
     CFIFO m_ring;
     CReceivePump m_pump;
     LineState m_shownLineState = LineState::kNoPort;
