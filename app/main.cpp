@@ -74,6 +74,15 @@ bool ProfileFileUsable(const std::string& path)
     return !file.exists() || (file.isFile() && file.isReadable());
 }
 
+// The last of the log and the capture reaches the disk before the program
+// ends, and a write that fails then is still said.
+int FinishRecording(SessionRecorder& recorder, int status)
+{
+    recorder.StopLog();
+    recorder.StopCapture();
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -183,7 +192,7 @@ int main(int argc, char* argv[])
             });
             replay->Start();
         }
-        return QApplication::exec();
+        return FinishRecording(recorder, QApplication::exec());
     }
 
     // Its message has been written already.
@@ -198,5 +207,5 @@ int main(int argc, char* argv[])
         replay->Start();
     }
     session.Start();
-    return QApplication::exec();
+    return FinishRecording(recorder, QApplication::exec());
 }
