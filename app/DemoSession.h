@@ -33,7 +33,7 @@ private:
     std::string NodeList() const;
 
     bool m_window;
-    SimOptions m_options;
-    OrvaneSim m_sim;
+    sim::SimOptions m_options;
+    sim::OrvaneSim m_sim;
     int m_port = 1;
 };

@@ -3,6 +3,8 @@
 #include <iterator>
 #include <utility>
 
+namespace sim {
+
 namespace {
 
 // Flipping the top bit makes a short length implausible on one side only,
@@ -74,3 +76,5 @@ void FaultInjector::Apply(std::vector<unsigned char> packet, FrameVersion versio
                        fill || c > 0 ? m_pauseMs : 0});
     }
 }
+
+} // namespace sim

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace sim {
+
 // Damages what the bus sends, on request, so that the receive side's repair,
 // checksum and fill handling can be watched. Each fault has its own period: it
 // strikes every Nth packet that it applies to. Length and checksum damage
@@ -46,3 +48,5 @@ private:
     int m_pauseMs;
     bool m_damageComplementNext = false;
 };
+
+} // namespace sim

@@ -3,6 +3,8 @@
 #include "orvane/StatementFramer.h"
 #include "orvane/TransmitMessages.h"
 
+namespace sim {
+
 namespace {
 
 class CollectedRefusal final : public RefusalSink {
@@ -29,3 +31,5 @@ EncodedReply EncodeReply(const std::string& statement, int nodeId, FrameVersion 
         reply.packet.assign(packet, packet + length);
     return reply;
 }
+
+} // namespace sim

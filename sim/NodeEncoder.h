@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace sim {
+
 // A node's statement framed as the node sends it: the node's ID is the sender
 // of every payload. Runs on the simulator's thread, so it uses the encoder
 // functions alone: no converter, no node table, no message box.
@@ -14,3 +16,5 @@ struct EncodedReply {
 };
 
 EncodedReply EncodeReply(const std::string& statement, int nodeId, FrameVersion version);
+
+} // namespace sim

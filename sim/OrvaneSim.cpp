@@ -10,6 +10,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+namespace sim {
+
 namespace {
 
 // Beyond this many unwritten bytes nobody is reading; further output is dropped.
@@ -200,3 +202,5 @@ void OrvaneSim::Run()
         Flush(now);
     }
 }
+
+} // namespace sim

@@ -11,6 +11,8 @@
 #include <string>
 #include <thread>
 
+namespace sim {
+
 class SimBus;
 
 // A simulated Orvane bus on a pseudo-terminal, served by a thread of its own:
@@ -60,3 +62,5 @@ private:
     std::size_t m_headOffset = 0;   // bytes of the head piece already written
     int64_t m_headDueMs = 0;        // when the head piece may be written
 };
+
+} // namespace sim

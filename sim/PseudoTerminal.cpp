@@ -10,6 +10,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace sim {
+
 namespace {
 
 std::string Reason(const std::string& what, int error)
@@ -115,3 +117,5 @@ int PseudoTerminal::Unread() const
         return 0;
     return count;
 }
+
+} // namespace sim

@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace sim {
+
 // The simulator's line: a pseudo-terminal pair. The bus serves the master end;
 // the slave end, in raw mode, is the device a monitor opens. The simulator
 // keeps its own descriptor of the slave open for its whole life, so a monitor
@@ -36,3 +38,5 @@ private:
     std::string m_path;
     std::string m_link;
 };
+
+} // namespace sim

@@ -2,6 +2,8 @@
 
 #include "orvane/Checksum11.h"
 
+namespace sim {
+
 namespace {
 
 constexpr auto kHeader10 = std::size_t(PayloadOffset(FrameVersion::V10));
@@ -103,3 +105,5 @@ void RequestFramer::Frame(bool flush, std::vector<HeardPacket>& out)
         Take(FrameVersion::V10, kHeader10, size10, out);
     }
 }
+
+} // namespace sim

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace sim {
+
 // Finds the packets in the bytes the bus hears. 0x00 bytes where a packet
 // would start are fill. With a fixed version every packet is framed by it and
 // a packet that fails its version's tests is dropped, as a node drops a
@@ -55,3 +57,5 @@ private:
     std::vector<unsigned char> m_bytes;
     int64_t m_lastByteMs = 0;
 };
+
+} // namespace sim

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <utility>
 
+namespace sim {
+
 namespace {
 
 constexpr uint32_t kTrafficCycle = 3; // reply16, reply32, burst
@@ -91,3 +93,5 @@ void SimBus::Traffic(std::vector<LinePiece>& out)
     }
     Send(node, statement, TrafficVersion(), out);
 }
+
+} // namespace sim

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace sim {
+
 // The simulated bus without its line: the nodes, the framer that hears the
 // requests and the fault injector. Bytes go in, the
 // pieces to write come out; time is given by the caller, so the bus itself
@@ -48,3 +50,5 @@ private:
     uint32_t m_trafficTick = 0;
     std::vector<HeardPacket> m_heard;
 };
+
+} // namespace sim

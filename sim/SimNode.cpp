@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+namespace sim {
+
 namespace {
 
 constexpr int kBroadcastKind = 0x80;
@@ -193,3 +195,5 @@ std::string SimNode::TrafficReport(bool wide)
     ++m_reg16[kSimLiveRegister];
     return Statement("reply16 all %d 0x%04X", kSimLiveRegister, m_reg16[kSimLiveRegister]);
 }
+
+} // namespace sim

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace sim {
+
 // One simulated bus node: its ID, 16 16-bit and 16 32-bit registers, a small
 // byte memory and a profile text. It answers a request the way a real node
 // would, as a statement of the command language addressed to the sender; the
@@ -74,3 +76,5 @@ private:
     uint8_t m_memory[kSimMemorySize];
     std::string m_profile;
 };
+
+} // namespace sim

@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+namespace sim {
+
 namespace {
 
 // Splits at commas; an empty item is kept so that it can be refused.
@@ -223,3 +225,5 @@ const char* SimUsage()
            "Exit status: 0 after a signal or the end of input, 1 when the terminal or\n"
            "the link cannot be made, 2 for a wrong option.\n";
 }
+
+} // namespace sim

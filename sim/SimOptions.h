@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace sim {
+
 // How a simulated bus is set up: from orvane-sim's command line, or by a
 // program that starts the simulator inside itself.
 struct SimOptions {
@@ -28,3 +30,5 @@ int ParseSimOptions(int argc, const char* const* argv, SimOptions& options, std:
 
 // The --help text.
 const char* SimUsage();
+
+} // namespace sim

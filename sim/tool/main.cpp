@@ -43,14 +43,14 @@ void WaitForEnd(int signals, bool watchInput)
 
 int main(int argc, char** argv)
 {
-    SimOptions options;
+    sim::SimOptions options;
     std::string error;
-    if (ParseSimOptions(argc, argv, options, error) != 0) {
+    if (sim::ParseSimOptions(argc, argv, options, error) != 0) {
         std::fprintf(stderr, "orvane-sim: %s\nTry 'orvane-sim --help'.\n", error.c_str());
         return kExitUsage;
     }
     if (options.help) {
-        std::fputs(SimUsage(), stdout);
+        std::fputs(sim::SimUsage(), stdout);
         return 0;
     }
 
@@ -67,16 +67,16 @@ int main(int argc, char** argv)
         return kExitFailure;
     }
 
-    OrvaneSim sim;
-    if (sim.Start(options, error) != 0) {
+    sim::OrvaneSim simulator;
+    if (simulator.Start(options, error) != 0) {
         std::fprintf(stderr, "orvane-sim: %s\n", error.c_str());
         return kExitFailure;
     }
-    std::printf("%s\n", sim.DevicePath().c_str());
+    std::printf("%s\n", simulator.DevicePath().c_str());
     std::fflush(stdout);
 
     WaitForEnd(signals, options.untilEof);
-    sim.Stop();
+    simulator.Stop();
     close(signals);
     return 0;
 }

@@ -2,7 +2,7 @@
 // toggles and conversion commands, port setup and the reopen that follows,
 // the status bar, and menus, prompts and panes in both localisations.
 #include "ModalDriver.h"
-#include "PseudoTerminal.h"
+#include "support/PseudoTerminal.h"
 #include "ShellFixture.h"
 
 #include "app/DialogBuilder.h"
@@ -20,6 +20,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -122,7 +124,7 @@ TEST_F(FrameTest, EnterSendsTheCommandLine)
     QTest::keyClicks(CommandLine(), "hello");
     QTest::keyClick(CommandLine(), Qt::Key_Return);
     QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(line.Read().substr(0, 5), "hello");
+    EXPECT_EQ(line.ReadReply().substr(0, 5), "hello");
 }
 
 TEST_F(FrameTest, MenuItemsRunTheirCommandsWithTheirMarksAsTheyWere)
@@ -250,8 +252,8 @@ TEST_F(FrameTest, SetupOkReopensOnTheChosenPortAndRate)
 
     CommandLine()->setPlainText("to five");
     Frame().OnCommand(ID_SEND_COMMAND);
-    EXPECT_EQ(other.Read().substr(0, 7), "to five");
-    EXPECT_EQ(line.Read(50), "");
+    EXPECT_EQ(other.ReadReply().substr(0, 7), "to five");
+    EXPECT_EQ(line.ReadReply(50), "");
 }
 
 TEST_F(FrameTest, SetupCancelRewritesThePanesAndLeavesThePortAlone)
@@ -269,7 +271,7 @@ TEST_F(FrameTest, SetupCancelRewritesThePanesAndLeavesThePortAlone)
 
     CommandLine()->setPlainText("still here");
     Frame().OnCommand(ID_SEND_COMMAND);
-    EXPECT_EQ(line.Read().substr(0, 10), "still here");
+    EXPECT_EQ(line.ReadReply().substr(0, 10), "still here");
 }
 
 TEST_F(FrameTest, SetupOkWithNoPortSelectedTriesComZero)

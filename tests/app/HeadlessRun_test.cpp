@@ -1,7 +1,7 @@
 // Whole headless runs of the program against pseudo-terminals: commands in
 // and the bytes on the far side, bytes in and the report on standard output,
 // the directives, message boxes on standard error and the exit statuses.
-#include "PseudoTerminal.h"
+#include "support/PseudoTerminal.h"
 #include "TamselProcess.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,8 @@
 #include <ostream>
 #include <string>
 #include <vector>
+
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -75,7 +77,7 @@ TEST_P(HeadlessSends, EachInputLineAsEnterSendsIt)
     const TamselRun run = RunTamsel(Arguments({"--tx", c.conversion, "--linger", "0"}), c.command + "\n");
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(run.errors, "");
-    EXPECT_EQ(line.Read(), c.bytes);
+    EXPECT_EQ(line.ReadReply(), c.bytes);
     EXPECT_EQ(run.output, ">> " + c.command + "\r\n");
 }
 
@@ -106,7 +108,7 @@ TEST_P(HeadlessReceives, TheReportOnStandardOutputByteForByte)
     TamselProcess tamsel(Arguments({"--rx", c.conversion, "--tx", "raw"}));
     tamsel.Write("ping\n");
     ASSERT_TRUE(tamsel.WaitForOutput(">> ping\r\n")) << tamsel.Errors();
-    EXPECT_EQ(line.Read(), "ping\r\n");
+    EXPECT_EQ(line.ReadReply(), "ping\r\n");
     ASSERT_TRUE(line.Write(c.bytes));
     EXPECT_EQ(tamsel.Wait(), 0) << tamsel.Errors();
     EXPECT_EQ(tamsel.Output(), ">> ping\r\n" + c.report);
@@ -136,7 +138,7 @@ TEST_F(HeadlessRun, EchoAndReceiveDirectivesSwitchAsTheirMenuItemsDo)
     TamselProcess tamsel(Arguments({"--rx", "raw", "--tx", "raw"}));
     tamsel.Write("a\n::echo off\nb\n::echo on\n::receive off\nc\n");
     ASSERT_TRUE(tamsel.WaitForOutput(">> c\r\n")) << tamsel.Errors();
-    EXPECT_EQ(line.Read(), "a\r\nb\r\nc\r\n");
+    EXPECT_EQ(line.ReadReply(), "a\r\nb\r\nc\r\n");
     // Bytes that come while display is off are converted but not shown.
     ASSERT_TRUE(line.Write("hidden"));
     tamsel.Write("::wait 500\n::receive on\nd\n");
@@ -152,8 +154,8 @@ TEST_F(HeadlessRun, PortAndBaudDirectivesReopenAsTheSetupDialogDoesAndSaveKeepsT
     const TamselRun run = RunTamsel(Arguments({"--map", "COM2=" + second.Path(), "--tx", "raw", "--linger", "0"}),
                                     "a\n::port COM2\nb\n::baud 57600\nc\n::save\n");
     EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(line.Read(), "a\r\n");
-    EXPECT_EQ(second.Read(), "b\r\nc\r\n");
+    EXPECT_EQ(line.ReadReply(), "a\r\n");
+    EXPECT_EQ(second.ReadReply(), "b\r\nc\r\n");
     EXPECT_EQ(Saved("comport"), "\\\\.\\COM2");
     EXPECT_EQ(Saved("comspeed"), "57600");
 }
@@ -164,10 +166,10 @@ TEST_F(HeadlessRun, SleepHoldsBackTheLinesAfterIt)
     tamsel.Write("early\n::sleep 800\nlate\n");
     tamsel.CloseInput();
     ASSERT_TRUE(tamsel.WaitForOutput(">> early\r\n")) << tamsel.Errors();
-    EXPECT_EQ(line.Read(), "early\r\n");
-    EXPECT_EQ(line.Read(200), "");
+    EXPECT_EQ(line.ReadReply(), "early\r\n");
+    EXPECT_EQ(line.ReadReply(200), "");
     EXPECT_EQ(tamsel.Wait(), 0) << tamsel.Errors();
-    EXPECT_EQ(line.Read(), "late\r\n");
+    EXPECT_EQ(line.ReadReply(), "late\r\n");
 }
 
 TEST_F(HeadlessRun, QuitEndsTheRunAtOnceWithInputStillOpen)
@@ -175,7 +177,7 @@ TEST_F(HeadlessRun, QuitEndsTheRunAtOnceWithInputStillOpen)
     TamselProcess tamsel(Arguments({"--tx", "raw"}));
     tamsel.Write("first\n::quit\nnever\n");
     EXPECT_EQ(tamsel.Wait(10000, false), 0) << tamsel.Errors();
-    EXPECT_EQ(line.Read(), "first\r\n");
+    EXPECT_EQ(line.ReadReply(), "first\r\n");
     EXPECT_EQ(tamsel.Output(), ">> first\r\n");
 }
 
@@ -184,7 +186,7 @@ TEST_F(HeadlessRun, SendPutsALineThatBeginsWithTwoColonsOnTheLine)
     const TamselRun run =
         RunTamsel(Arguments({"--tx", "raw", "--linger", "0"}), "::send ::rx hex\n::send\r\nlast line");
     EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(line.Read(), "::rx hex\r\n\r\nlast line\r\n");
+    EXPECT_EQ(line.ReadReply(), "::rx hex\r\n\r\nlast line\r\n");
     EXPECT_EQ(run.output, ">> ::rx hex\r\n>> \r\n>> last line\r\n");
 }
 
@@ -193,7 +195,7 @@ TEST_F(HeadlessRun, ConversionDirectivesChooseTheMenuCommands)
     const TamselRun run = RunTamsel(Arguments({"--tx", "raw", "--linger", "0"}),
                                     "A\n::tx hex\nA\n::tx ov11\nget16 5 3\n::tx bin\n4142\n");
     EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(line.Read(), "A\r\n41\r\n" + std::string("\x45\x02\xFD\x43\x3F\x42", 6) + "AB");
+    EXPECT_EQ(line.ReadReply(), "A\r\n41\r\n" + std::string("\x45\x02\xFD\x43\x3F\x42", 6) + "AB");
 }
 
 TEST_F(HeadlessRun, AMessageBoxIsOneLineOnStandardErrorAndTheRunGoesOn)
@@ -201,7 +203,7 @@ TEST_F(HeadlessRun, AMessageBoxIsOneLineOnStandardErrorAndTheRunGoesOn)
     const TamselRun run = RunTamsel(Arguments({"--tx", "bin", "--linger", "0"}), "41zz\n0d0a\n");
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.errors, "Binary Translate Alart: Cannot read as hexadecimal 'zz' : 2th character\n");
-    EXPECT_EQ(line.Read(), "\r\n");
+    EXPECT_EQ(line.ReadReply(), "\r\n");
 }
 
 TEST_F(HeadlessRun, CommandLineChoicesWinOverTheProfileWithoutOpeningItsPort)
@@ -217,7 +219,7 @@ TEST_F(HeadlessRun, CommandLineChoicesWinOverTheProfileWithoutOpeningItsPort)
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(run.errors, "");
     EXPECT_EQ(run.output, "");
-    EXPECT_EQ(second.Read(), "AB");
+    EXPECT_EQ(second.ReadReply(), "AB");
     EXPECT_EQ(Saved("comport"), "\\\\.\\COM2");
     EXPECT_EQ(Saved("comspeed"), "115200");
     EXPECT_EQ(Saved("receiveXrate"), "1");
@@ -232,7 +234,7 @@ TEST_F(HeadlessRun, WhatTheCommandLineLeavesKeepsTheProfilesValue)
                   {"receiveXrate", 4}, {"sendXrate", 0}});
     const TamselRun run = RunTamsel(Arguments({"--baud", "300", "--linger", "0"}), "x\n::save\n");
     EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(line.Read(), "x\r\n");
+    EXPECT_EQ(line.ReadReply(), "x\r\n");
     EXPECT_EQ(run.output, "");
     EXPECT_EQ(Saved("comspeed"), "300");
     EXPECT_EQ(Saved("receiveXrate"), "4");
@@ -258,7 +260,7 @@ TEST_F(HeadlessRun, APortDirectiveThatCannotOpenEndsTheRunThere)
     const TamselRun run = RunTamsel(Arguments({"--map", "COM4=/dev/tamsel-no-device", "--tx", "raw"}),
                                     "before\n::port COM4\nafter\n");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(line.Read(), "before\r\n");
+    EXPECT_EQ(line.ReadReply(), "before\r\n");
     EXPECT_EQ(run.errors.rfind("Tamsel::ComOpen: Cannot open communication port '\\\\.\\COM4' (", 0), 0u)
         << run.errors;
 }
@@ -267,7 +269,7 @@ TEST_F(HeadlessRun, AWrongDirectiveEndsTheRunWithStatusTwoAfterTheLinesBeforeIt)
 {
     const TamselRun run = RunTamsel(Arguments({"--tx", "raw"}), "before\n::baud 4800\nafter\n");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(line.Read(), "before\r\n");
+    EXPECT_EQ(line.ReadReply(), "before\r\n");
     EXPECT_EQ(run.errors, std::string("tamsel: input line 2: ::baud: '4800' is not a rate of the setup dialog ") +
                               kRates + "\n");
 }
@@ -277,7 +279,7 @@ TEST_F(HeadlessRun, AnOverlongInputLineEndsTheRunWithStatusTwo)
     const TamselRun run =
         RunTamsel(Arguments({"--tx", "raw"}), "short\n" + std::string(70000, 'x') + "\nafter\n");
     EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(line.Read(), "short\r\n");
+    EXPECT_EQ(line.ReadReply(), "short\r\n");
     EXPECT_EQ(run.errors, "tamsel: input line 2 is longer than 65536 bytes\n");
 }
 

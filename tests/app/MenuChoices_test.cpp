@@ -2,10 +2,12 @@
 // setup dialog carry them out: marks, panes and the view agree afterwards,
 // and the profile's port is not opened when another one was chosen.
 #include "ShellFixture.h"
-#include "PseudoTerminal.h"
+#include "support/PseudoTerminal.h"
 #include "app/MenuChoices.h"
 
 #include <gtest/gtest.h>
+
+using testsupport::PseudoTerminal;
 
 namespace {
 

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+using testsupport::MessageBoxRecorder;
+
 // The settings store as the application files it.
 inline QSettings Profile()
 {

@@ -1,7 +1,7 @@
 // Start-up flows: the profile read at the end of the frame's creation, the two
 // conversion commands it posts, and saving straight after start-up.
 #include "ShellFixture.h"
-#include "PseudoTerminal.h"
+#include "support/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTest>
+
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -91,7 +93,7 @@ TEST(Startup, StoredProfileIsRestored)
     // The view really switched: an Orvane 1.1 packet reaches the line, not the text.
     shell.View().CommandLine()->setPlainText("get16 5 3");
     shell.View().OnCommand(ID_SEND_COMMAND);
-    EXPECT_EQ(line.Read(), std::string("\x45\x02\xFD\x43\x3F\x42", 6));
+    EXPECT_EQ(line.ReadReply(), std::string("\x45\x02\xFD\x43\x3F\x42", 6));
     // Local echo is off: the report stays empty.
     EXPECT_EQ(shell.View().Report().Text(), "");
 }

@@ -6,7 +6,7 @@
 #include "FaultSupport.h"
 
 #include "resources/CommandIds.h"
-#include "serial/PtyPair.h"
+#include "support/PseudoTerminal.h"
 #include "support/MessageBoxRecorder.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +16,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+using testsupport::MessageBoxRecorder;
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -38,8 +41,8 @@ TEST(LineLoss, FarSideClosedMidStreamIdlesWithoutSpinningAndReopensWhenTheDevice
     ScratchFolder folder;
     ASSERT_FALSE(folder.Path().empty());
     const std::filesystem::path link = folder.Path() / "adapter";
-    auto first = std::make_unique<PtyPair>();
-    PointLink(link, first->SlavePath());
+    auto first = std::make_unique<PseudoTerminal>();
+    PointLink(link, first->Path());
 
     MessageBoxRecorder boxes;
     LineTimings timings = QuickLineTimings();
@@ -58,7 +61,7 @@ TEST(LineLoss, FarSideClosedMidStreamIdlesWithoutSpinningAndReopensWhenTheDevice
     first->Write("half a li");
     const std::string tail = "line 49 before the unplug\r\nhalf a li";
     ASSERT_TRUE(WaitUntil([&] { return EndsWith(view.Report().Text(), tail); }));
-    first->CloseMaster();
+    first->HangUp();
     EXPECT_TRUE(WaitUntil([&] { return view.GetLineState() == LineState::kLost; }));
 
     // While it is away the view neither spins nor gives up on it.
@@ -71,14 +74,14 @@ TEST(LineLoss, FarSideClosedMidStreamIdlesWithoutSpinningAndReopensWhenTheDevice
         << cpuUsed << " ms of CPU in " << wall.elapsed() << " ms";
     EXPECT_EQ(view.GetLineState(), LineState::kLost);
 
-    auto second = std::make_unique<PtyPair>();
-    PointLink(link, second->SlavePath());
+    auto second = std::make_unique<PseudoTerminal>();
+    PointLink(link, second->Path());
     EXPECT_TRUE(WaitUntil([&] { return view.GetLineState() == LineState::kReopened; }));
     second->Write("after the return\r\n");
     EXPECT_TRUE(WaitUntil([&] { return EndsWith(view.Report().Text(), "after the return\r\n"); }));
     view.CommandLine()->setPlainText("still there?");
     view.OnCommand(ID_SEND_COMMAND);
-    EXPECT_EQ(second->Read(200), "still there?\r\n");
+    EXPECT_EQ(second->ReadUntilQuiet(200), "still there?\r\n");
 
     EXPECT_EQ(states, (std::vector<LineState>{LineState::kOpen, LineState::kLost, LineState::kReopened}));
     EXPECT_TRUE(boxes.calls.empty()) << "losing and regaining the line shows no box";

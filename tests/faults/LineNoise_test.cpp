@@ -8,7 +8,7 @@
 #include "FaultSupport.h"
 
 #include "orvane/NodeTable.h"
-#include "serial/PtyPair.h"
+#include "support/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +22,8 @@
 #include <thread>
 
 #include <sys/ioctl.h>
+
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -52,7 +54,7 @@ int NoiseMs()
 }
 
 // Bytes the line still holds for the port to read.
-int Unread(const PtyPair& line)
+int Unread(const PseudoTerminal& line)
 {
     int count = 0;
     return ioctl(line.Slave(), FIONREAD, &count) == 0 ? count : -1;
@@ -62,7 +64,7 @@ int Unread(const PtyPair& line)
 // paced, a 1 KiB piece every 10 ms (a rate the window keeps up with), or as
 // fast as the line takes bytes. Its writes wait when the line is full, so no
 // byte is lost before it reaches the port. Returns the bytes written.
-std::int64_t SendNoise(PtyPair& line, int ms, bool paced, std::uint32_t& state)
+std::int64_t SendNoise(PseudoTerminal& line, int ms, bool paced, std::uint32_t& state)
 {
     std::atomic<bool> writing{true};
     std::int64_t written = 0;
@@ -91,7 +93,7 @@ std::int64_t SendNoise(PtyPair& line, int ms, bool paced, std::uint32_t& state)
 
 // Runs the event loop until the port has read everything and the view has
 // handed nothing more on for a while.
-void Drain(const CChildView& view, const PtyPair& line)
+void Drain(const CChildView& view, const PseudoTerminal& line)
 {
     std::int64_t handed = -1;
     Clock::time_point steadySince = Clock::now();
@@ -120,7 +122,7 @@ protected:
     // Each box stays open for a while, as a user takes a moment to answer it;
     // the noise goes on meanwhile.
     ModalBoxRecorder boxes{500};  // outlives the view, which owns every box
-    PtyPair line{B115200};
+    PseudoTerminal line{B115200};
     CChildView view{QuickLineTimings()};
 };
 
@@ -129,7 +131,7 @@ TEST_P(LineNoise, EveryByteIsConvertedOrReportedLost)
     RawMode = 0;
     if (NodeTable != nullptr)
         ClearNodeTable();
-    ASSERT_TRUE(view.Ports().SetUserPath("COM7", line.SlavePath()));
+    ASSERT_TRUE(view.Ports().SetUserPath("COM7", line.Path()));
     ASSERT_EQ(view.ComReopen("\\\\.\\COM7", 115200), 0);
     (view.*GetParam().select)();
     view.SetReceiveEnable(true);

@@ -8,7 +8,7 @@
 #include "app/CSetup.h"
 #include "app/CTamselApp.h"
 #include "resources/CommandIds.h"
-#include "serial/PtyPair.h"
+#include "support/PseudoTerminal.h"
 #include "support/MessageBoxRecorder.h"
 #include "view/ViewEvents.h"
 
@@ -30,6 +30,9 @@
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+
+using testsupport::MessageBoxRecorder;
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -140,10 +143,10 @@ TEST_P(HostileProfiles, StartTheWindowWithWhatCanBeUsedAndSaveCleanValues)
 {
     const HostileProfile& hostile = GetParam();
     WriteProfileFile(hostile.file);
-    PtyPair line;
-    std::vector<std::string> ports = {"COM2=" + line.SlavePath()};
+    PseudoTerminal line;
+    std::vector<std::string> ports = {"COM2=" + line.Path()};
     if (!hostile.com1FromProfile)
-        ports.push_back("COM1=" + line.SlavePath());
+        ports.push_back("COM1=" + line.Path());
     const std::vector<int> fromProfile =
         hostile.com1FromProfile ? std::vector<int>{1} : std::vector<int>{};
 
@@ -252,21 +255,21 @@ private:
 TEST(StartupFaults, ADeviceTheUserMayNotOpenIsToldAndTheWindowStillStarts)
 {
     WriteProfileFile("[tamsel_OV]\ncomport=COM2\n");
-    PtyPair line;
-    ASSERT_EQ(chmod(line.SlavePath().c_str(), 0), 0);
+    PseudoTerminal line;
+    ASSERT_EQ(chmod(line.Path().c_str(), 0), 0);
     std::optional<Tamsel> tamsel;
     {
         WithoutFileAccessOverride ordinaryUser;
         if (!ordinaryUser.Ready())
             GTEST_SKIP() << "cannot give up root's file access here: " << std::strerror(errno);
-        tamsel.emplace(std::vector<std::string>{"COM2=" + line.SlavePath()});
+        tamsel.emplace(std::vector<std::string>{"COM2=" + line.Path()});
     }
     ASSERT_TRUE(tamsel->started);
     ASSERT_EQ(tamsel->boxes.calls.size(), 1u);
     const MessageBoxCall& box = tamsel->boxes.calls[0];
     EXPECT_EQ(box.text, "Cannot open communication port '\\\\.\\COM2'");
     EXPECT_EQ(box.caption, "Tamsel::ComOpen");
-    EXPECT_EQ(box.detail, line.SlavePath() + ": permission denied (serial devices usually belong to "
+    EXPECT_EQ(box.detail, line.Path() + ": permission denied (serial devices usually belong to "
                                              "the group dialout: add the user to it and log in again)");
     EXPECT_EQ(tamsel->Pane(ID_INDICATOR_PORT), "\\\\.\\COM2");
     EXPECT_EQ(tamsel->Pane(ID_INDICATOR_LINE), "No port");

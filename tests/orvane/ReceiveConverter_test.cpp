@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using testsupport::MessageBoxRecorder;
+
 namespace {
 
 // A 6-byte version 1.0 packet that renders the longest line there is: a bulk

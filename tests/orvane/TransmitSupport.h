@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+using testsupport::MessageBoxRecorder;
+
 // Helpers for the transmit-side tests: send one command line through a
 // converter the way the view does, and compare bytes as readable hex.
 

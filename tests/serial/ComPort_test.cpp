@@ -1,7 +1,7 @@
 #include "serial/CComPort.h"
 #include "serial/PortErrors.h"
 
-#include "PtyPair.h"
+#include "support/PseudoTerminal.h"
 #include "SerialTestSupport.h"
 #include "support/MessageBoxRecorder.h"
 
@@ -13,6 +13,9 @@
 
 #include <fcntl.h>
 #include <unistd.h>
+
+using testsupport::MessageBoxRecorder;
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -41,7 +44,7 @@ void ExpectBox(const MessageBoxCall& call, const std::string& text, const std::s
 TEST(ComPort, OpensAtTheRateWith8N1RawAndKeepsTheOtherSettings)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     termios before = pty.SlaveSettings();
     before.c_cflag |= CSTOPB | CRTSCTS;
     before.c_lflag |= ICANON | ECHO;
@@ -50,7 +53,7 @@ TEST(ComPort, OpensAtTheRateWith8N1RawAndKeepsTheOtherSettings)
     ASSERT_EQ(tcsetattr(pty.Slave(), TCSANOW, &before), 0);
 
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     EXPECT_EQ(port.ComReopen(kCom3, 115200), 0);
     EXPECT_TRUE(boxes.calls.empty());
     EXPECT_EQ(port.GetLineState(), LineState::kOpen);
@@ -73,18 +76,18 @@ TEST(ComPort, OpensAtTheRateWith8N1RawAndKeepsTheOtherSettings)
 TEST(ComPort, SendWritesExactlyTheBytesAsked)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
 
     EXPECT_EQ(port.ComSend("get16 5 3\r\n", -1), 0);
-    EXPECT_EQ(pty.Read(50), "get16 5 3\r\n");
+    EXPECT_EQ(pty.ReadUntilQuiet(50), "get16 5 3\r\n");
     EXPECT_EQ(port.ComSend("\x45\x02\x00\x43", 4), 0) << "a zero byte is data when the length is given";
-    EXPECT_EQ(pty.Read(50), std::string("\x45\x02\x00\x43", 4));
+    EXPECT_EQ(pty.ReadUntilQuiet(50), std::string("\x45\x02\x00\x43", 4));
     EXPECT_EQ(port.ComSend("abc", 0), 0);
     EXPECT_EQ(port.ComSend("", -1), 0);
-    EXPECT_EQ(pty.Read(50), "");
+    EXPECT_EQ(pty.ReadUntilQuiet(50), "");
     EXPECT_TRUE(boxes.calls.empty());
 }
 
@@ -137,21 +140,21 @@ TEST(ComPort, NameLongerThan19CharactersIsCutTheSameWayEveryTime)
 TEST(ComPort, SecondOpenOfABusyDeviceFailsAndTheFirstKeepsWorking)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort first(kOwner, NoCloseWait());
     CComPort second(kOwner, NoCloseWait());
-    first.SetPortMap(MapCom3To(pty.SlavePath()));
-    second.SetPortMap(MapCom3To(pty.SlavePath()));
+    first.SetPortMap(MapCom3To(pty.Path()));
+    second.SetPortMap(MapCom3To(pty.Path()));
 
     ASSERT_EQ(first.ComReopen(kCom3, 9600), 0);
     EXPECT_EQ(second.ComReopen(kCom3, 9600), -1);
     ASSERT_EQ(boxes.calls.size(), 1u);
     ExpectBox(boxes.calls[0], "Cannot open communication port '\\\\.\\COM3'", "Tamsel::ComOpen");
     EXPECT_EQ(boxes.calls[0].detail,
-              pty.SlavePath() + ": port busy (another program or window has it open)");
+              pty.Path() + ": port busy (another program or window has it open)");
     EXPECT_EQ(second.GetLineState(), LineState::kNoPort);
     EXPECT_EQ(first.ComSend("ok", -1), 0);
-    EXPECT_EQ(pty.Read(50), "ok");
+    EXPECT_EQ(pty.ReadUntilQuiet(50), "ok");
 
     // Closing gives the device up; the name and rate stay as requested.
     EXPECT_EQ(first.ComClose(), 0);
@@ -221,21 +224,21 @@ TEST_P(ComPortRejectedRate, PortStaysOpenWithItsPreviousSettings)
 {
     const RejectCase& c = GetParam();
     MessageBoxRecorder boxes;
-    PtyPair pty(B9600);
+    PseudoTerminal pty(B9600);
     termios before = pty.SlaveSettings();
     before.c_cflag |= CSTOPB;
     ASSERT_EQ(tcsetattr(pty.Slave(), TCSANOW, &before), 0);
 
     std::unique_ptr<CComPort> port = c.seam ? std::make_unique<RefusingPort>(c.driver)
                                             : std::make_unique<CComPort>(kOwner, NoCloseWait());
-    port->SetPortMap(MapCom3To(pty.SlavePath()));
+    port->SetPortMap(MapCom3To(pty.Path()));
     EXPECT_EQ(port->ComReopen(kCom3, c.baud), -1);
     ASSERT_EQ(boxes.calls.size(), 1u);
     ExpectBox(boxes.calls[0],
               "Failed to setup communication port '\\\\.\\COM3'/" + std::to_string(c.baud),
               "Tamsel::ComOpen");
     const std::string& detail = boxes.calls[0].detail;
-    EXPECT_EQ(detail, pty.SlavePath() + c.detailEnd);
+    EXPECT_EQ(detail, pty.Path() + c.detailEnd);
     EXPECT_EQ(port->GetLineState(), LineState::kOpenUnconfigured);
     EXPECT_TRUE(port->HasHandle());
 
@@ -244,7 +247,7 @@ TEST_P(ComPortRejectedRate, PortStaysOpenWithItsPreviousSettings)
     EXPECT_NE(after.c_cflag & CSTOPB, 0u);
 
     EXPECT_EQ(port->ComSend("x", 1), 0) << "an unconfigured port still writes";
-    EXPECT_EQ(pty.Read(50), "x");
+    EXPECT_EQ(pty.ReadUntilQuiet(50), "x");
     EXPECT_EQ(port->ComReopen(kCom3, c.baud), 0) << "the same request is not retried";
     EXPECT_EQ(boxes.calls.size(), 1u);
 }
@@ -262,9 +265,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ComPort, RejectedRateThenAGoodRateConfiguresThePort)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     EXPECT_EQ(port.ComReopen(kCom3, 12345), -1);
     EXPECT_EQ(port.ComReopen(kCom3, 57600), 0);
     EXPECT_EQ(port.GetLineState(), LineState::kOpen);
@@ -275,25 +278,25 @@ TEST(ComPort, RejectedRateThenAGoodRateConfiguresThePort)
 TEST(ComPort, WriteToAVanishedDeviceFailsAndLeavesTheStateAlone)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
-    pty.CloseMaster();
+    pty.HangUp();
 
     EXPECT_EQ(port.ComSend("abc", -1), -1);
     ASSERT_EQ(boxes.calls.size(), 1u);
     ExpectBox(boxes.calls[0], "Failed to transmit", "Tamsel::ComSend");
-    EXPECT_EQ(boxes.calls[0].detail, pty.SlavePath() + ": Input/output error");
+    EXPECT_EQ(boxes.calls[0].detail, pty.Path() + ": Input/output error");
     EXPECT_EQ(port.GetLineState(), LineState::kOpen);
 }
 
 TEST(ComPort, WriteToAFarSideThatNeverReadsTimesOutAfter20MsPerBytePlus500)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
 
     // Fill the line's output queue through the test's own descriptor. The
@@ -322,16 +325,16 @@ TEST(ComPort, WriteToAFarSideThatNeverReadsTimesOutAfter20MsPerBytePlus500)
     EXPECT_EQ(port.GetLineState(), LineState::kOpen);
 
     // Once the far side reads, writing works again.
-    EXPECT_GT(pty.Read(20).size(), 0u);
+    EXPECT_GT(pty.ReadUntilQuiet(20).size(), 0u);
     EXPECT_EQ(port.ComSend("ok", -1), 0);
 }
 
 TEST(ComPort, ReopenWithAnotherRateClosesWaitsAndOpensAgain)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner);
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
 
     auto start = Clock::now();
@@ -352,7 +355,7 @@ TEST(ComPort, ReopenWithAnotherRateClosesWaitsAndOpensAgain)
 TEST(ComPort, WithNoHandleHeldCloseAndReopenDoNotWait)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     PortTimings timings;
     timings.closeWaitMs = 1000;
     CComPort port(kOwner, timings);
@@ -366,7 +369,7 @@ TEST(ComPort, WithNoHandleHeldCloseAndReopenDoNotWait)
     EXPECT_EQ(port.ComReopen(kCom3, 9600), -1);
     EXPECT_LT(MsSince(start), 500) << "first open";
 
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     start = Clock::now();
     EXPECT_EQ(port.ComReopen(kCom3, 19200), 0);
     EXPECT_LT(MsSince(start), 500) << "reopen after a failed open";

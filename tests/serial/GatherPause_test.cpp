@@ -1,6 +1,6 @@
 #include "serial/PortIo.h"
 
-#include "PtyPair.h"
+#include "support/PseudoTerminal.h"
 #include "SerialTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,8 @@
 #include <thread>
 
 #include <fcntl.h>
+
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -42,7 +44,7 @@ TEST(GatherPause, FollowsTheLineRateWithinItsBounds)
 // its interval after the last byte.
 TEST(GatherPause, TrickleThenBurstArrivesWholeAndTheReadEndsOneIntervalAfter)
 {
-    PtyPair pty(B115200);
+    PseudoTerminal pty(B115200);
     const int fd = fcntl(pty.Slave(), F_DUPFD_CLOEXEC, 0);
     ASSERT_GE(fd, 0);
     ASSERT_EQ(fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK), 0);

@@ -1,6 +1,6 @@
 #include "serial/CComPort.h"
 
-#include "PtyPair.h"
+#include "support/PseudoTerminal.h"
 #include "SerialTestSupport.h"
 #include "support/MessageBoxRecorder.h"
 
@@ -10,6 +10,9 @@
 #include <chrono>
 #include <thread>
 #include <vector>
+
+using testsupport::MessageBoxRecorder;
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -28,11 +31,11 @@ PortTimings Widened()
 struct OpenPort {
     explicit OpenPort(PortTimings timings = Widened()) : port(nullptr, timings)
     {
-        port.SetPortMap(MapCom3To(pty.SlavePath()));
+        port.SetPortMap(MapCom3To(pty.Path()));
         EXPECT_EQ(port.ComReopen(kCom3, 115200), 0);
     }
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port;
     unsigned char buffer[512] = {};
 };
@@ -41,7 +44,7 @@ struct OpenPort {
 // followed by a 10 ms gap) it writes `byte` every periodMs until it goes.
 class Trickle {
 public:
-    Trickle(PtyPair& pty, std::vector<std::string> lead, const char* byte, int periodMs)
+    Trickle(PseudoTerminal& pty, std::vector<std::string> lead, const char* byte, int periodMs)
         : m_far([this, &pty, lead = std::move(lead), byte, periodMs] {
               for (const std::string& burst : lead) {
                   pty.Write(burst);
@@ -164,7 +167,7 @@ TEST(ReadPort, SteadyTrickleEndsTheReadAtTheTotalTimeOut)
 TEST(ReadPort, HangUpMarksTheLineLostAndTheDeadHandleIsNotReadAgain)
 {
     OpenPort open;
-    open.pty.CloseMaster();
+    open.pty.HangUp();
     const auto start = Clock::now();
     EXPECT_EQ(open.port.ReadPort(open.buffer, 512).status, ReadStatus::kHungUp);
     EXPECT_LT(MsSince(start), 400) << "the hang-up is seen at once, not at the time-out";

@@ -1,6 +1,6 @@
 #include "serial/CReceivePump.h"
 
-#include "PtyPair.h"
+#include "support/PseudoTerminal.h"
 #include "SerialTestSupport.h"
 #include "UiLoop.h"
 #include "support/MessageBoxRecorder.h"
@@ -16,6 +16,9 @@
 #include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
+
+using testsupport::MessageBoxRecorder;
+using testsupport::PseudoTerminal;
 
 namespace {
 
@@ -49,7 +52,7 @@ std::string Pattern(std::size_t count, unsigned seed)
 // The far side sends at about the pace of a 57600 bps line. The ring holds
 // four reads; a far side much faster than any serial line would overrun it
 // whenever the test's own thread is not scheduled for a while.
-void WriteInPieces(PtyPair& pty, const std::string& bytes)
+void WriteInPieces(PseudoTerminal& pty, const std::string& bytes)
 {
     for (std::size_t at = 0; at < bytes.size(); at += 64) {
         pty.Write(bytes.substr(at, 64));
@@ -62,9 +65,9 @@ void WriteInPieces(PtyPair& pty, const std::string& bytes)
 TEST(ReceivePump, PortOpenedAfterTheThreadStartedDeliversItsBytesInOrder)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     CFIFO ring;
     CReceivePump pump(kOwner, port, ring, NoStartWait());
     UiLoop ui(port, pump);
@@ -89,9 +92,9 @@ TEST(ReceivePump, PortOpenedAfterTheThreadStartedDeliversItsBytesInOrder)
 TEST(ReceivePump, BurstWhileTheUserInterfaceIsBusyIsDeliveredWholeInOrder)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 115200), 0);
     CFIFO ring(FifoSize{64 * 1024});
     CReceivePump pump(kOwner, port, ring, NoStartWait());
@@ -111,9 +114,9 @@ TEST(ReceivePump, BurstWhileTheUserInterfaceIsBusyIsDeliveredWholeInOrder)
 
 TEST(ReceivePump, FirstReadWaitsForTheStartWait)
 {
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
     pty.Write("early");
     CFIFO ring;
@@ -143,9 +146,9 @@ TEST(ReceivePump, StopEndsTheThreadAtOnceEvenDuringTheStartWait)
 
 TEST(ReceivePump, StopDuringAReadReturnsWithinTheReadTimeOut)
 {
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
     CFIFO ring;
     CReceivePump pump(kOwner, port, ring, NoStartWait());
@@ -173,9 +176,9 @@ class ReceivePumpClose : public testing::TestWithParam<CloseCase> {};
 TEST_P(ReceivePumpClose, PortClosedDuringAReadIsNeverReadAfterTheClose)
 {
     MessageBoxRecorder boxes;
-    PtyPair pty;
+    PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
-    port.SetPortMap(MapCom3To(pty.SlavePath()));
+    port.SetPortMap(MapCom3To(pty.Path()));
     CFIFO ring;
     CReceivePump pump(kOwner, port, ring, NoStartWait());
     pump.StartReceiveThread({}, {});
@@ -344,8 +347,8 @@ TEST(ReceivePump, UnpluggedDeviceIdlesAndIsReopenedWhenItComesBack)
     const std::filesystem::path dir = dirTemplate;
     const std::filesystem::path link = dir / "adapter";
 
-    auto first = std::make_unique<PtyPair>();
-    PointLink(link, first->SlavePath());
+    auto first = std::make_unique<PseudoTerminal>();
+    PointLink(link, first->Path());
     PortMap map;
     map.SetOverride("COM5=" + link.string());
     CComPort port(kOwner);
@@ -362,7 +365,7 @@ TEST(ReceivePump, UnpluggedDeviceIdlesAndIsReopenedWhenItComesBack)
     far.join();
     EXPECT_TRUE(SameBytes(ui.received, before));
 
-    first->CloseMaster();
+    first->HangUp();
     EXPECT_TRUE(ui.Run([&] { return ui.lineNotices > 0 && !port.HasHandle(); }, 3000));
     EXPECT_EQ(port.GetLineState(), LineState::kLost);
 
@@ -380,8 +383,8 @@ TEST(ReceivePump, UnpluggedDeviceIdlesAndIsReopenedWhenItComesBack)
     EXPECT_EQ(port.GetLineState(), LineState::kLost);
 
     // The adapter comes back under the same name.
-    auto second = std::make_unique<PtyPair>(B9600);
-    PointLink(link, second->SlavePath());
+    auto second = std::make_unique<PseudoTerminal>(B9600);
+    PointLink(link, second->Path());
     EXPECT_TRUE(ui.Run([&] { return port.GetLineState() == LineState::kReopened; }, 3000));
     const termios settings = second->SlaveSettings();
     EXPECT_EQ(cfgetospeed(&settings), B57600) << "reopened with the same rate";
@@ -393,7 +396,7 @@ TEST(ReceivePump, UnpluggedDeviceIdlesAndIsReopenedWhenItComesBack)
     far.join();
     EXPECT_TRUE(SameBytes(ui.received, after));
     EXPECT_EQ(port.ComSend("back", -1), 0);
-    EXPECT_EQ(second->Read(100), "back");
+    EXPECT_EQ(second->ReadUntilQuiet(100), "back");
     EXPECT_TRUE(boxes.calls.empty()) << "neither losing nor regaining the line shows a box";
 
     pump.StopReceiveThread();

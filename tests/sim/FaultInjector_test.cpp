@@ -4,6 +4,8 @@
 
 #include <vector>
 
+using namespace sim;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

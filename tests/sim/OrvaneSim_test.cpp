@@ -13,6 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace sim;
+
 namespace {
 
 // The monitor's side of the line: the device the simulator names, opened raw.

@@ -13,6 +13,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace sim;
+
 namespace {
 
 // A private folder for links, removed with everything in it.

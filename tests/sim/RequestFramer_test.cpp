@@ -6,6 +6,8 @@
 
 #include <vector>
 
+using namespace sim;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

@@ -6,6 +6,8 @@
 
 #include <tuple>
 
+using namespace sim;
+
 namespace {
 
 struct Reply {

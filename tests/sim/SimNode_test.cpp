@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using namespace sim;
+
 namespace {
 
 using Bytes = std::vector<unsigned char>;

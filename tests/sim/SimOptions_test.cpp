@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+using namespace sim;
+
 namespace {
 
 int Parse(std::vector<const char*> args, SimOptions& options, std::string& error)

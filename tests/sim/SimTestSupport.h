@@ -3,7 +3,7 @@
 #include "orvane/CXrateOV.h"
 #include "orvane/CXrateOV11.h"
 #include "orvane/Checksum11.h"
-#include "sim/VersionMode.h"
+#include "orvane/Framing.h"
 #include "xrate/TextChars.h"
 
 #include <poll.h>

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+using namespace sim;
+
 namespace {
 
 // A bus and the monitor's two converters for one framing version; every line

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace testsupport {
+
 // Installs itself as the message-box handler for its lifetime and keeps every
 // box it was asked to show, answering each with OK.
 class MessageBoxRecorder {
@@ -25,3 +27,5 @@ public:
 private:
     MessageBoxHandler m_previous;
 };
+
+} // namespace testsupport

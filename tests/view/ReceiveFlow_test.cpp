@@ -132,7 +132,7 @@ TEST(LineState, TheViewReportsTheLineOpeningAndGoingAway)
     CChildView view(FastLineTimings());
     std::vector<int> states;
     QObject::connect(&view, &CChildView::lineStateChanged, [&](int state) { states.push_back(state); });
-    ASSERT_TRUE(view.Ports().SetUserPath(kTestPortKey, line.SlavePath()));
+    ASSERT_TRUE(view.Ports().SetUserPath(kTestPortKey, line.Path()));
 
     ASSERT_EQ(view.ComReopen(kTestPortName, 9600), 0);
     EXPECT_EQ(view.GetLineState(), LineState::kOpen);

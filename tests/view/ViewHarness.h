@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PseudoTerminal.h"
 #include "support/MessageBoxRecorder.h"
+#include "support/PseudoTerminal.h"
 #include "view/CChildView.h"
 
 #include <QCoreApplication>
@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+using testsupport::MessageBoxRecorder;
+using testsupport::PseudoTerminal;
 
 // The waits of the line that decide nothing a view test checks, shortened.
 inline LineTimings FastLineTimings()
@@ -40,7 +43,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(line.IsOpen());
-        ASSERT_TRUE(view.Ports().SetUserPath(kTestPortKey, line.SlavePath()));
+        ASSERT_TRUE(view.Ports().SetUserPath(kTestPortKey, line.Path()));
         ASSERT_EQ(view.ComReopen(kTestPortName, 115200), 0);
         view.resize(640, 480);
     }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using testsupport::MessageBoxRecorder;
+
 TEST(MessageBox, RecorderSeesOwnerTextCaptionTypeAndDetail)
 {
     MessageBoxRecorder recorder;

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+using testsupport::MessageBoxRecorder;
+
 namespace {
 
 using namespace std::string_literals;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using testsupport::MessageBoxRecorder;
+
 namespace {
 
 struct SendCase {

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using namespace sim;
+
 namespace {
 
 [[noreturn]] void Fail(const char* what)

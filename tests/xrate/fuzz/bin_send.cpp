@@ -3,6 +3,8 @@
 #include "support/MessageBoxRecorder.h"
 #include "xrate/CXrateBin.h"
 
+using testsupport::MessageBoxRecorder;
+
 namespace {
 
 bool IsDigit(char c)
