@@ -23,7 +23,7 @@ struct Page {
 
 const Page kPages[] = {
     {"tamsel", TamselUsage},
-    {"orvane-sim", SimUsage},
+    {"orvane-sim", sim::SimUsage},
 };
 
 void PrintTo(const Page& page, std::ostream* out)
