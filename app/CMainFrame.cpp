@@ -3,7 +3,10 @@
 #include "app/CAcceleratorFilter.h"
 #include "app/CStatusBar.h"
 #include "app/LockKeys.h"
+#include "bus/BusModel.h"
+#include "busview/BusViewWindow.h"
 #include "conversions/ConversionRegistry.h"
+#include "orvane/NodeTableObserver.h"
 #include "resources/AcceleratorTable.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuResource.h"
@@ -40,6 +43,12 @@ constexpr LineStateText kLineStateTexts[] = {
     {LineState::kReopened, IDS_LINE_REOPENED},
 };
 
+// The profile section of the bus view window, apart from the six specified keys.
+constexpr const char* kBusViewSection = "busview";
+// Room between the main frame and a bus view placed beside it.
+constexpr int kBusViewGap = 8;
+constexpr int kBusViewWidth = 760;
+
 // How often the lock-key panes follow the keyboard.
 constexpr int kLockKeyRefreshMs = 250;
 
@@ -58,7 +67,16 @@ CMainFrame::CMainFrame(Language language, const StringTable& strings,
     setObjectName(QStringLiteral("CMainFrame"));
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    if (m_busView) {
+        SaveBusViewState();
+        m_busView->SetStateChanged(nullptr);
+        delete m_busView;
+    }
+    if (m_busModel && CurrentNodeTableObserver() == m_busModel.get())
+        SetNodeTableObserver(nullptr);
+}
 
 QString CMainFrame::String(int id) const
 {
@@ -69,6 +87,9 @@ bool CMainFrame::Create()
 {
     setWindowTitle(String(IDR_MAINFRAME));
     BuildMenu();
+    // Recorded from the start, so that the view and its export hold what came before it opened.
+    m_busModel = std::make_unique<BusModel>();
+    SetNodeTableObserver(m_busModel.get());
     qApp->installEventFilter(new CAcceleratorFilter(this, MainAcceleratorTable(),
                                                     [this](int id) { OnCommand(id); }));
 
@@ -154,7 +175,7 @@ void CMainFrame::BuildMenu()
         m_menuItems[conversion.txCommand]->setCheckable(true);
         m_menuItems[conversion.txCommand]->setActionGroup(m_transmitGroup);
     }
-    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR})
+    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS})
         m_menuItems[id]->setCheckable(true);
 }
 
@@ -224,6 +245,9 @@ bool CMainFrame::OnCommand(int id)
         return true;
     case ID_SAVE_SETTING:
         SaveSettings();
+        return true;
+    case ID_VIEW_BUS:
+        OnBusView();
         return true;
     default:
         break;
@@ -321,4 +345,38 @@ void CMainFrame::ShowLineState(int state)
         if (static_cast<int>(line.state) == state)
             SetPaneText(ID_INDICATOR_LINE, String(line.text));
     }
+}
+
+void CMainFrame::OnBusView()
+{
+    if (!m_busView) {
+        m_busView = new BusViewWindow(*m_busModel, m_strings, this);
+        BusViewWindow::State state;
+        state.geometry = QByteArray::fromBase64(
+            m_store.GetProfileString(kBusViewSection, "geometry", QString()).toLatin1());
+        state.plots = m_store.GetProfileString(kBusViewSection, "plots", QString());
+        state.minutes = m_store.GetProfileInt(kBusViewSection, "minutes", 1);
+        if (state.geometry.isEmpty()) {
+            m_busView->resize(m_busView->sizeHint().expandedTo(QSize(kBusViewWidth, height())));
+            m_busView->move(frameGeometry().topRight() + QPoint(kBusViewGap, 0));
+        }
+        m_busView->Restore(state);
+        m_busView->SetStateChanged([this] {
+            CheckMenuItem(ID_VIEW_BUS, m_busView->isVisible());
+            SaveBusViewState();
+        });
+    }
+    const bool show = !m_busView->isVisible();
+    m_busView->setVisible(show);
+    if (show)
+        m_busView->raise();
+    CheckMenuItem(ID_VIEW_BUS, show);
+}
+
+void CMainFrame::SaveBusViewState()
+{
+    const BusViewWindow::State state = m_busView->Saved();
+    m_store.WriteProfileString(kBusViewSection, "geometry", QString::fromLatin1(state.geometry.toBase64()));
+    m_store.WriteProfileString(kBusViewSection, "plots", state.plots);
+    m_store.WriteProfileInt(kBusViewSection, "minutes", state.minutes);
 }

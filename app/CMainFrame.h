@@ -7,13 +7,17 @@
 #include "view/CChildView.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
+class BusModel;
+class BusViewWindow;
 class CStatusBar;
 class QAction;
 class QActionGroup;
@@ -74,6 +78,10 @@ public:
     QAction* MenuItem(int id) const;
     bool IsMenuChecked(int id) const;
     QString PaneText(int id) const;
+    // The bus view window once the bus view command has made it; the model
+    // behind it hears the decoder from Create on.
+    BusViewWindow* BusView() const { return m_busView; }
+    BusModel* Bus() const { return m_busModel.get(); }
 
 protected:
     bool event(QEvent* event) override;
@@ -85,6 +93,8 @@ private:
     void OnLocalEcho();
     void OnCommSetting();
     void OnStatusBar();
+    void OnBusView();
+    void SaveBusViewState();
     bool OnConversion(int id);
     void CheckMenuItem(int id, bool checked);
     int MarkedConversion(bool receive) const;
@@ -109,4 +119,6 @@ private:
     PortChoice m_portChoice;
     LineTimings m_lineTimings;
     const char* m_createFailure = nullptr;
+    std::unique_ptr<BusModel> m_busModel;
+    BusViewWindow* m_busView = nullptr;
 };

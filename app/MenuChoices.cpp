@@ -42,4 +42,6 @@ void ApplyMenuChoices(const CommandLineOptions& options, CMainFrame& frame)
         SetMenuSwitch(frame, ID_RECEIVE_ENABLE, *options.receive);
     if (options.echo)
         SetMenuSwitch(frame, ID_LOCAL_ECHO, *options.echo);
+    if (options.busView)
+        SetMenuSwitch(frame, ID_VIEW_BUS, true);
 }

@@ -1,5 +1,7 @@
 #include "orvane/NodeTable.h"
 
+#include "orvane/NodeTableObserver.h"
+
 #include "xrate/UserInterfaceThread.h"
 
 #include <cassert>
@@ -28,6 +30,8 @@ void ClearNodeTable()
         return;
     for (int i = 0; i < kNodeCount; ++i)
         NodeTable[i] = NodeEntry{};
+    if (NodeTableObserver* observer = CurrentNodeTableObserver())
+        observer->OnTableCleared();
 }
 
 void FreeNodeTable()

@@ -1,6 +1,7 @@
 #include "orvane/PacketDecoder.h"
 
 #include "orvane/NodeTable.h"
+#include "orvane/NodeTableObserver.h"
 #include "orvane/TickClock.h"
 #include "xrate/TextChars.h"
 
@@ -73,6 +74,9 @@ void StoreRegister(const Packet& packet, bool wide, uint32_t value)
     RegisterSlot& slot = (wide ? node.reg32 : node.reg16)[RegisterNumber(packet)];
     slot.value = Signed(value);
     slot.valid = 1;
+    if (NodeTableObserver* observer = CurrentNodeTableObserver())
+        observer->OnRegisterStore({TickCount(), packet.source, DestinationNode(packet), wide,
+                                   RegisterNumber(packet), slot.value});
 }
 
 // The lines below are written field by field rather than by formatted
@@ -438,7 +442,10 @@ void DecodeOrvanePacket(TextBuffer& text, int destination, int payloadLength,
 
     const Packet packet{destination, received, destinationText,
                         static_cast<int>(received.Byte(1) & 0x3F), updateNodeTable};
-    if (updateNodeTable && NodeTable)
+    if (updateNodeTable && NodeTable) {
         NodeTable[packet.source].valid = 1;
+        if (NodeTableObserver* observer = CurrentNodeTableObserver())
+            observer->OnNodePresent(packet.source);
+    }
     kRenderers[received.Byte(0)](text, packet);
 }

@@ -21,6 +21,19 @@ inline constexpr int ID_COMM_SETTING = 32785;
 inline constexpr int ID_SAVE_SETTING = 32786;
 inline constexpr int ID_RX_OV11 = 32787;
 inline constexpr int ID_TX_OV11 = 32788;
+// The bus view window and its texts
+inline constexpr int ID_VIEW_BUS = 33300;
+inline constexpr int IDS_BUS_TITLE = 33301;
+inline constexpr int IDS_BUS_PRESENT_ONLY = 33302;
+inline constexpr int IDS_BUS_EXPORT = 33303;
+inline constexpr int IDS_BUS_COLUMNS = 33304;  // tab-separated headers
+inline constexpr int IDS_BUS_PLOT_WINDOW = 33305;
+inline constexpr int IDS_BUS_MINUTES = 33306;  // %1: a number of minutes
+inline constexpr int IDS_BUS_NODE = 33307;     // %1: decimal ID, %2: hexadecimal ID
+inline constexpr int IDS_BUS_POINTS_DROPPED = 33308;  // %1: how many
+inline constexpr int IDS_BUS_LOG_DROPPED = 33309;     // %1: rows kept, %2: rows dropped
+inline constexpr int IDS_BUS_EXPORTED = 33310;        // %1: rows, %2: file
+inline constexpr int IDS_BUS_NO_PLOT = 33311;
 
 // The framework's standard commands
 inline constexpr int ID_EDIT_COPY = 57634;

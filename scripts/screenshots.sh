@@ -125,6 +125,27 @@ sleep 1
 shoot "$root/docs/tamsel-main-en.png"
 kill "${pids[-1]}"; sleep 1
 
+# The bus view with the demo: register 15 of nodes 1 and 12 plotted as the
+# demo's traffic (every 3 s) advances them. The window is moved into the
+# screen's corner so that all of it is drawn.
+profile bus
+printf '[busview]\nplots=1:16:15 12:32:15\nminutes=1\n' \
+  >> "$work/bus/Pellmark/TamSel Serial port Monitor 1.1 (OV1.1).conf"
+env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CONFIG_HOME="$work/bus" \
+  "$build/app/tamsel" --demo --bus-view &
+pids+=($!)
+main_window >/dev/null
+bus=""
+for _ in $(seq 50); do
+  bus=$(xdotool search --name "^Bus view$" 2>/dev/null | head -1) && [ -n "$bus" ] && break
+  sleep 0.1
+done
+xdotool windowsize "$bus" 760 560 windowmove "$bus" 0 0 windowraise "$bus"
+sleep 60
+xwd -id "$bus" -silent | xwdtopnm 2>/dev/null | pnmtopng > "$root/docs/tamsel-bus-view.png"
+echo "wrote $root/docs/tamsel-bus-view.png"
+kill "${pids[-1]}"; sleep 1
+
 # Japanese: the receive conversion menu open, its Orvane 1.1 item highlighted
 # and its prompt in the message pane. Without a window manager the window is
 # at the top left; the menu title is clicked where the Japanese font puts it.

@@ -125,6 +125,7 @@ constexpr FlagOption kFlagOptions[] = {
     {"--version", &CommandLineOptions::version},
     {"--headless", &CommandLineOptions::headless},
     {"--demo", &CommandLineOptions::demo},
+    {"--bus-view", &CommandLineOptions::busView},
 };
 
 int Unexpected(std::string_view argument, std::string& error)
@@ -183,6 +184,8 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& opti
     }
     if (lingerGiven && !options.headless && !options.help && !options.version)
         return Fail(error, "--linger applies to --headless runs only");
+    if (options.busView && options.headless)
+        return Fail(error, "--bus-view opens a window; --headless runs have none");
     return 0;
 }
 
@@ -217,6 +220,8 @@ const char* TamselUsage()
            "  --demo             start a simulated Orvane bus (nodes 1, 5 and 12) inside\n"
            "                     the program on the chosen port and suggest commands to\n"
            "                     try; in the window it also sends a little traffic\n"
+           "  --bus-view         open the bus view beside the main window: the Orvane\n"
+           "                     nodes heard, their registers live, plots and CSV export\n"
            "  --headless         no window: commands from standard input, the report on\n"
            "                     standard output (see below)\n"
            "  --linger MS        headless: after the end of input, wait until nothing has\n"

@@ -12,6 +12,7 @@ struct CommandLineOptions {
     bool version = false;
     bool headless = false;
     bool demo = false;
+    bool busView = false;       // open the bus view window at start-up
     int port = 0;               // n of COMn, 0 when not given
     int baud = 0;               // a rate of the setup dialog, 0 when not given
     int rxConversion = -1;      // conversion index, -1 when not given

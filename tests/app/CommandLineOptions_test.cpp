@@ -23,6 +23,8 @@ std::string Describe(const CommandLineOptions& o)
         add("headless");
     if (o.demo)
         add("demo");
+    if (o.busView)
+        add("bus-view");
     if (o.port)
         add("port=" + std::to_string(o.port));
     if (o.baud)
@@ -76,6 +78,7 @@ const Accepted kAccepted[] = {
     {{}, ""},
     {{"--headless"}, "headless"},
     {{"--demo", "--headless"}, "headless demo"},
+    {{"--demo", "--bus-view"}, "demo bus-view"},
     {{"--port", "COM3"}, "port=3"},
     {{"--port=com20"}, "port=20"},
     {{"--port", "COM1", "--port", "COM2"}, "port=2"},
@@ -156,6 +159,7 @@ const Rejected kRejected[] = {
     {{"--map", "=/dev/x"}, "--map: '=/dev/x'" ASSIGNMENT},
     {{"--profile", ""}, "--profile needs a file name"},
     {{"--linger", "100"}, "--linger applies to --headless runs only"},
+    {{"--bus-view", "--headless"}, "--bus-view opens a window; --headless runs have none"},
     {{"--headless", "--linger", "-1"}, "--linger: '-1' is not a time from 0 to 3600000 ms"},
     {{"--headless", "--linger", "3600001"}, "--linger: '3600001' is not a time from 0 to 3600000 ms"},
     {{"--headless", "--linger", "1.5"}, "--linger: '1.5' is not a time from 0 to 3600000 ms"},
@@ -183,7 +187,7 @@ TEST(CommandLineHelp, NamesEveryOptionAndDirectiveAndTheExitStatuses)
 {
     const std::string usage = TamselUsage();
     for (const char* name : {"--port COMn", "--baud N", "--rx CONV", "--tx CONV", "--echo on|off",
-                             "--receive on|off", "--map COMn=PATH", "--profile FILE", "--demo",
+                             "--receive on|off", "--map COMn=PATH", "--profile FILE", "--demo", "--bus-view",
                              "--headless", "--linger MS", "--help", "--version", "::rx CONV",
                              "::tx CONV", "::echo on|off", "::receive on|off", "::port COMn",
                              "::baud N", "::clear", "::save", "::sleep MS", "::wait [MS]",
