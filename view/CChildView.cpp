@@ -49,8 +49,8 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
 
     // The reader thread only posts; everything it reports is handled here.
     m_pump.StartReceiveThread(
-        [this](int count) { QCoreApplication::postEvent(this, new DataArrivedEvent(count)); },
-        [this] { QCoreApplication::postEvent(this, new LineCheckEvent); });
+        [this](int count) { PostNotice<DataArrivedEvent>(this, count); },
+        [this] { PostNotice<LineCheckEvent>(this); });
 }
 
 CChildView::~CChildView()
