@@ -10,6 +10,8 @@ packages=(
   qt6-base-dev libx11-dev libxdamage-dev   # libxdamage: the start-up benchmark
   xvfb                              # the window's tests on a real X server
   tshark                            # reads back the captures Tamsel writes
+  desktop-file-utils appstream man-db   # the installed files' validators and man
+  lintian dpkg-dev                  # the Debian package: its checks and dpkg-shlibdeps
   "$@"
 )
 

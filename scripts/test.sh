@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Tamsel and runs every test: the whole suite (with fuzz smoke runs) in a
 # plain build, its window tests again on a real X server under Xvfb, the whole
-# suite under address + undefined sanitizers with libFuzzer, and the
-# threaded serial-line, simulator and demo tests under ThreadSanitizer.
+# suite under address + undefined sanitizers with libFuzzer, the threaded
+# serial-line, simulator and demo tests under ThreadSanitizer, and the Debian
+# package made, installed with apt-get, run and removed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -100,6 +101,19 @@ cmake -S . -B build-tsan -G Ninja -DTAMSEL_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DTAMSEL_SANITIZE=thread >/dev/null
 cmake --build build-tsan -j "$jobs" --target serial_tests sim_tests demo_tests
 run_suite "thread sanitizer" build-tsan -L tsan
+
+# The Debian package as a user meets it: made (Release build, lintian),
+# installed with apt-get, run, its manual found, removed without a trace.
+# Each of its checks counts as one test.
+echo "== Debian package"
+package_log=$(mktemp)
+scripts/check-package.sh 2>&1 | tee "$package_log" || true
+package_ok=$(grep -c '^ok: ' "$package_log" || true)
+package_bad=$(grep -c '^FAILED: ' "$package_log" || true)
+if [ "$package_ok$package_bad" = "00" ]; then package_bad=1; fi
+passed=$((passed + package_ok))
+failed=$((failed + package_bad))
+rm -f "$package_log"
 
 echo
 echo "$passed passed, $failed failed"

@@ -3,8 +3,11 @@
 #include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
 #include "view/CEditCR.h"
+#include "view/CFindBar.h"
 #include "view/CReportWindow.h"
+#include "view/ReportFind.h"
 #include "view/ViewEvents.h"
+#include "xrate/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -26,6 +29,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
     : QWidget(parent),
       m_reportWindow(nullptr),
       m_commandLine(nullptr),
+      m_findBar(nullptr),
       m_port(Owner(), timings.port),
       m_recorder(Owner(), m_port),
       m_ring(FifoSize{kReceiveRingSize}),
@@ -35,6 +39,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
 {
     m_commandLine = new CEditCR(this);
     m_commandLine->setObjectName(QStringLiteral("commandLine"));
+    m_commandLine->SetHistory(&m_history);
     setFocusProxy(m_commandLine);
     m_commandLine->setFocus();
 
@@ -45,6 +50,19 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
     font.setFixedPitch(true);
     font.setPixelSize(kReportFontPixels);
     m_reportWindow->setFont(font);
+
+    m_findBar = new CFindBar(this);
+    m_findBar->setObjectName(QStringLiteral("findBar"));
+    m_findBar->hide();
+    // Typing keeps the match it has while it still fits, so it starts at the selection's start.
+    connect(m_findBar, &CFindBar::searchChanged, this, [this] { FindFrom(m_report.SelStart(), false); });
+    connect(m_findBar, &CFindBar::findNext, this, [this](bool backwards) {
+        FindFrom(backwards ? m_report.SelStart() : m_report.SelEnd(), backwards);
+    });
+    connect(m_findBar, &CFindBar::closed, this, [this] {
+        LayOut();
+        m_commandLine->setFocus(Qt::OtherFocusReason);
+    });
 
     // The reader thread only posts; everything it reports is handled here.
     m_pump.StartReceiveThread(
@@ -64,6 +82,7 @@ CChildView::~CChildView()
     m_retired.clear();
     // The report window refers to the report text, which goes with the
     // view's fields, before the base class would delete its children.
+    delete m_findBar;
     delete m_commandLine;
     delete m_reportWindow;
 }
@@ -91,6 +110,9 @@ bool CChildView::OnCommand(int id)
         return true;
     case ID_INSERT_CR:
         OnInsertCR();
+        return true;
+    case ID_EDIT_FIND:
+        OnFind();
         return true;
     default:
         return false;
@@ -286,12 +308,39 @@ bool CChildView::event(QEvent* event)
 void CChildView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    // The command line keeps its height at the bottom; the report takes the rest.
-    const int width = event->size().width();
-    const int height = event->size().height();
+    LayOut();
+}
+
+void CChildView::LayOut()
+{
+    // The command line keeps its height at the bottom, the find bar when
+    // open sits above it, and the report takes the rest.
+    const int width = this->width();
+    const int height = this->height();
     const int split = std::max(height - CEditCR::kHeight, 0);
     m_commandLine->setGeometry(0, split, width, height - split);
-    m_reportWindow->setGeometry(0, 0, width, split);
+    const int findHeight = m_findBar->isHidden() ? 0 : std::min(m_findBar->HeightHint(), split);
+    m_findBar->setGeometry(0, split - findHeight, width, findHeight);
+    m_reportWindow->setGeometry(0, 0, width, split - findHeight);
+}
+
+void CChildView::OnFind()
+{
+    m_findBar->Open();
+    LayOut();
+}
+
+void CChildView::FindFrom(int from, bool backwards)
+{
+    std::string needle;
+    int found = -1;
+    if (m_findBar->Needle(needle))
+        found = FindInReport(m_report.Text(), from, {needle, m_findBar->MatchCase(), backwards});
+    m_findBar->ShowFound(found >= 0);
+    if (found < 0)
+        return;
+    m_report.SetSel(found, found + static_cast<int>(needle.size()));
+    m_reportWindow->ShowMatch();
 }
 
 void CChildView::OnSendCommand()
@@ -302,9 +351,34 @@ void CChildView::OnSendCommand()
         return;
     }
     const std::string command = m_commandLine->CommandText();
+    RememberCommand(command);
     std::vector<char> buffer(command.size() + 2, '\0');
     std::copy(command.begin(), command.end(), buffer.begin());
     SendCommandLine(buffer.data());
+}
+
+void CChildView::UseHistoryFile(const std::string& path)
+{
+    m_historyPath = path;
+    std::string error;
+    if (!path.empty() && m_history.Load(path, error) != 0)
+        HistoryFailed(error);
+}
+
+void CChildView::RememberCommand(const std::string& command)
+{
+    m_history.Add(command);
+    std::string error;
+    if (!m_historyPath.empty() && m_history.Save(m_historyPath, error) != 0)
+        HistoryFailed(error);
+}
+
+void CChildView::HistoryFailed(const std::string& error)
+{
+    // Once is enough: the next send would fail the same way.
+    m_historyPath.clear();
+    ShowMessageBox(Owner(), "The command history cannot be kept in its file; it is kept until Tamsel ends.",
+                   "Tamsel history", kMbOk | kMbIconExclamation, error.c_str());
 }
 
 void CChildView::OnEditCopy()

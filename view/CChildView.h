@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/CommandHistory.h"
 #include "serial/CComPort.h"
 #include "serial/CFIFO.h"
 #include "serial/CReceivePump.h"
@@ -20,6 +21,7 @@
 inline constexpr std::uint32_t kReceiveRingSize = 64 * 1024;
 
 class CEditCR;
+class CFindBar;
 class CReportWindow;
 class QPlainTextEdit;
 
@@ -97,11 +99,18 @@ public:
     // Bytes handed to the receive converter so far, shown or not.
     std::int64_t ReceivedBytes() const { return m_receivedBytes; }
 
+    // The commands sent, kept in memory; with a file, loaded from it now and
+    // written to it at each send. A file that cannot be read or written is
+    // said once; the history then stays in memory only.
+    void UseHistoryFile(const std::string& path);
+    const CommandHistory& History() const { return m_history; }
+
     const CReportText& Report() const { return m_report; }
     // The session log and the raw capture of the line.
     SessionRecorder& Recorder() { return m_recorder; }
     QPlainTextEdit* ReportWindow();
     QPlainTextEdit* CommandLine();
+    CFindBar* FindBar() { return m_findBar; }
 
 signals:
     // The line state (a LineState value) changed: opened, lost, reopened, closed.
@@ -117,9 +126,15 @@ private:
     void OnEditPaste();
     void OnClearReport();
     void OnInsertCR();
+    void OnFind();
+    // Selects the next match at or after from (backwards: before it) and shows it.
+    void FindFrom(int from, bool backwards);
+    void LayOut();
     void OnReceive();
     void OnLineCheck();
     void NoteLineState();
+    void RememberCommand(const std::string& command);
+    void HistoryFailed(const std::string& error);
 
     // The view as the owner of message boxes: a QWidget, whatever the caller.
     void* Owner();
@@ -132,9 +147,12 @@ private:
     CReportText m_report;
     CReportWindow* m_reportWindow;
     CEditCR* m_commandLine;
+    CFindBar* m_findBar;
     int m_receiveEnable = 0;
     int m_localEcho = 0;
     std::function<void(const char*)> m_reportObserver;
+    CommandHistory m_history;
+    std::string m_historyPath;
 
     PortMap m_ports;
     CComPort m_port;
