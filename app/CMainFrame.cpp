@@ -19,7 +19,6 @@
 #include <QMenuBar>
 #include <QStatusTipEvent>
 
-#include <cstdio>
 
 namespace {
 
@@ -156,10 +155,8 @@ void CMainFrame::FitPanesToTheirTexts(CStatusBar& bar)
         FormatDeviceName(text, sizeof text, port);
         fit(ID_INDICATOR_PORT, QString::fromLatin1(text));
     }
-    for (int i = 0; CSetup::kBaudRates[i] != 0; ++i) {
-        std::snprintf(text, sizeof text, "%d bps", CSetup::kBaudRates[i]);
-        fit(ID_INDICATOR_BAUD, QString::fromLatin1(text));
-    }
+    for (int i = 0; CSetup::kBaudRates[i] != 0; ++i)
+        fit(ID_INDICATOR_BAUD, QString::fromStdString(RateText(CSetup::kBaudRates[i])));
     fit(ID_INDICATOR_RECEIVE, QString::fromLatin1(kReceiving));
     fit(ID_INDICATOR_RECEIVE, QString::fromLatin1(kReceiveSuspended));
     for (int index = 0; index < kConversionCount; ++index) {
@@ -341,9 +338,7 @@ void CMainFrame::ApplySetup()
 
 void CMainFrame::ShowPortSettings()
 {
-    char buffer[20];
-    std::snprintf(buffer, sizeof buffer, "%d bps", m_setup.GetBaudRate());
-    SetPaneText(ID_INDICATOR_BAUD, QString::fromLatin1(buffer));
+    SetPaneText(ID_INDICATOR_BAUD, QString::fromStdString(RateText(m_setup.GetBaudRate())));
     SetPaneText(ID_INDICATOR_PORT, QString::fromLatin1(m_setup.GetDeviceName()));
 }
 
