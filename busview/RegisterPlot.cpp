@@ -140,10 +140,16 @@ void RegisterPlot::paintEvent(QPaintEvent*)
         // A value holds until the next one: carry the last earlier value into the first column.
         if (from > 0)
             strokes[0].Take(points[from - 1].value);
-        for (std::size_t i = from; i < points.size(); ++i) {
-            const auto column = static_cast<std::size_t>(
-                std::clamp(static_cast<int>((points[i].wallMs - start) / msPerColumn), 0, columns - 1));
-            strokes[column].Take(points[i].value);
+        // Points come in time order: walk the columns along with them rather
+        // than dividing for each of up to a hundred thousand points.
+        std::size_t column = 0;
+        int64_t columnEnd = start + static_cast<int64_t>(msPerColumn);
+        for (auto point = points.begin() + static_cast<std::ptrdiff_t>(from); point != points.end(); ++point) {
+            while (point->wallMs >= columnEnd && column + 1 < strokes.size()) {
+                ++column;
+                columnEnd = start + static_cast<int64_t>(msPerColumn * static_cast<double>(column + 1));
+            }
+            strokes[column].Take(point->value);
         }
         // A register keeps its value until the next reply: steps, not slopes.
         QPolygonF path;
