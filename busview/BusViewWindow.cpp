@@ -268,8 +268,12 @@ QString BusViewWindow::SeriesLabel(const RegisterKey& key, const PlotSeries& ser
 
 void BusViewWindow::ShowLogNotice()
 {
-    if (m_model.LogDropped() == 0)
+    // A new text lays the window out again: under a flood the count moves at
+    // every refresh, so it is shown anew once a second at most.
+    const int64_t now = m_model.Now();
+    if (m_model.LogDropped() == 0 || now - m_noticeShownMs < kNoticeMs)
         return;
+    m_noticeShownMs = now;
     m_notice->setText(String(IDS_BUS_LOG_DROPPED)
                           .arg(static_cast<qulonglong>(m_model.Log().size()))
                           .arg(static_cast<qulonglong>(m_model.LogDropped())));

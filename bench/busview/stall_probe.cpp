@@ -1,7 +1,9 @@
 // The bus view under a flood: the whole application (frame, report, bus view
 // with two plots) takes Orvane 1.1 register replies at a fixed rate on a
 // pseudo-terminal, and a 2 ms timer on the user-interface thread measures the
-// longest gap between its ticks: the longest time the event loop was away.
+// longest gap between its ticks: the longest time the event loop was away,
+// and how much of that gap the user-interface thread spent on the processor
+// (the rest it waited: for the X server, or for a processor on a busy machine).
 //
 //   busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view]
 //
@@ -30,11 +32,20 @@
 #include <string>
 #include <thread>
 
+#include <time.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int kTickMs = 2;
+constexpr qint64 kLongGapNs = 50'000'000;
+
+qint64 ThreadCpuNs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64{now.tv_sec} * 1'000'000'000 + now.tv_nsec;
+}
 
 // Replies of node 1's 16-bit and node 12's 32-bit register 15, alternately,
 // with a counter as the value: the two plotted registers.
@@ -130,7 +141,10 @@ int main(int argc, char* argv[])
     std::atomic<bool> stop{false};
     Feed feed;
     qint64 longestGap = 0;
+    qint64 longestGapCpu = 0;
+    long long longGaps = 0;
     long long ticks = 0;
+    qint64 lastCpu = 0;
     QElapsedTimer clock;
     clock.start();
     qint64 last = 0;
@@ -138,9 +152,16 @@ int main(int argc, char* argv[])
     tick.setTimerType(Qt::PreciseTimer);
     QObject::connect(&tick, &QTimer::timeout, [&] {
         const qint64 now = clock.nsecsElapsed();
-        if (ticks++ > 0)
-            longestGap = std::max(longestGap, now - last);
+        const qint64 cpu = ThreadCpuNs();
+        if (ticks++ > 0) {
+            if (now - last > longestGap) {
+                longestGap = now - last;
+                longestGapCpu = cpu - lastCpu;
+            }
+            longGaps += now - last > kLongGapNs ? 1 : 0;
+        }
         last = now;
+        lastCpu = cpu;
     });
     tick.start(kTickMs);
     std::thread feeder(FeedLine, line.Master(), rate, seconds, std::ref(stop), std::ref(feed));
@@ -150,9 +171,11 @@ int main(int argc, char* argv[])
     feeder.join();
 
     const std::size_t stores = frame.Bus()->Log().size();
-    std::printf("RESULT busview_stall bus_view=%d rate=%lld seconds=%d longest_gap_ms=%.1f tick_ms=%d "
-                "ticks=%lld sent=%lld refused=%lld register_stores=%zu\n",
-                busView ? 1 : 0, rate, seconds, longestGap / 1e6, kTickMs, ticks, feed.sent,
+    std::printf("RESULT busview_stall bus_view=%d rate=%lld seconds=%d longest_gap_ms=%.1f "
+                "its_cpu_ms=%.1f gaps_over_50ms=%lld tick_ms=%d ticks=%lld sent=%lld refused=%lld "
+                "register_stores=%zu\n",
+                busView ? 1 : 0, rate, seconds, longestGap / 1e6, longestGapCpu / 1e6, longGaps,
+                kTickMs, ticks, feed.sent,
                 feed.refused, stores);
     return 0;
 }
