@@ -3,6 +3,7 @@
 #include "app/CAcceleratorFilter.h"
 #include "app/CStatusBar.h"
 #include "app/LockKeys.h"
+#include "app/ProfileValues.h"
 #include "bus/BusModel.h"
 #include "busview/BusViewWindow.h"
 #include "conversions/ConversionRegistry.h"
@@ -48,6 +49,9 @@ constexpr const char* kBusViewSection = "busview";
 // Room between the main frame and a bus view placed beside it.
 constexpr int kBusViewGap = 8;
 constexpr int kBusViewWidth = 760;
+
+constexpr char kReceiving[] = "Receiving";
+constexpr char kReceiveSuspended[] = "Rx suspended";
 
 // How often the lock-key panes follow the keyboard.
 constexpr int kLockKeyRefreshMs = 250;
@@ -136,11 +140,34 @@ bool CMainFrame::CreateStatusBar()
         }
         bar->FitPaneTo(linePane, QString::fromUtf8(text));
     }
+    FitPanesToTheirTexts(*bar);
     bar->SetPaneText(0, String(AFX_IDS_IDLEMESSAGE));
     setStatusBar(bar);
     m_statusBar = bar;
     CheckMenuItem(ID_VIEW_STATUS_BAR, true);
     return true;
+}
+
+void CMainFrame::FitPanesToTheirTexts(CStatusBar& bar)
+{
+    // Each pane takes the width of the longest text it can show in this
+    // font, so none is ever cut; the placeholder's width stays the least.
+    const auto fit = [&bar](int id, const QString& text) { bar.FitPaneTo(bar.CommandToIndex(id), text); };
+    char text[20];
+    for (int port = 0; port < CSetup::kPortCount; ++port) {
+        FormatDeviceName(text, sizeof text, port);
+        fit(ID_INDICATOR_PORT, QString::fromLatin1(text));
+    }
+    for (int i = 0; CSetup::kBaudRates[i] != 0; ++i) {
+        std::snprintf(text, sizeof text, "%d bps", CSetup::kBaudRates[i]);
+        fit(ID_INDICATOR_BAUD, QString::fromLatin1(text));
+    }
+    fit(ID_INDICATOR_RECEIVE, QString::fromLatin1(kReceiving));
+    fit(ID_INDICATOR_RECEIVE, QString::fromLatin1(kReceiveSuspended));
+    for (int index = 0; index < kConversionCount; ++index) {
+        fit(ID_INDICATOR_RXCONV, QString::fromLatin1(ConversionAt(index).rxLabel));
+        fit(ID_INDICATOR_TXCONV, QString::fromLatin1(ConversionAt(index).txLabel));
+    }
 }
 
 void CMainFrame::BuildMenu()
@@ -292,7 +319,7 @@ void CMainFrame::OnReceiveEnable()
     const bool on = !IsMenuChecked(ID_RECEIVE_ENABLE);
     m_view->SetReceiveEnable(on);
     CheckMenuItem(ID_RECEIVE_ENABLE, on);
-    SetPaneText(ID_INDICATOR_RECEIVE, on ? QStringLiteral("Receiving") : QStringLiteral("Rx suspended"));
+    SetPaneText(ID_INDICATOR_RECEIVE, on ? QString::fromLatin1(kReceiving) : QString::fromLatin1(kReceiveSuspended));
 }
 
 void CMainFrame::OnLocalEcho()

@@ -93,6 +93,7 @@ protected:
 private:
     void BuildMenu();
     bool CreateStatusBar();
+    void FitPanesToTheirTexts(CStatusBar& bar);
     void OnReceiveEnable();
     void OnLocalEcho();
     void OnCommSetting();

@@ -51,10 +51,9 @@ std::string CSetup::DescribePort(int portIndex) const
     return path + (present ? " (present)" : " (not found)");
 }
 
-int CSetup::DoModal(QWidget* parent)
+void CSetup::BuildOn(QDialog& dialog, const QFont& font) const
 {
-    QDialog dialog(parent);
-    BuildDialog(dialog, SetupDialogTemplate());
+    BuildDialog(dialog, SetupDialogTemplate(), font);
     auto* portList = static_cast<QComboBox*>(FindDialogControl(dialog, IDC_PORT_LIST));
     auto* baudList = static_cast<QComboBox*>(FindDialogControl(dialog, IDC_BAUD_LIST));
     auto* portPath = static_cast<QLabel*>(FindDialogControl(dialog, IDC_PORT_PATH));
@@ -72,14 +71,24 @@ int CSetup::DoModal(QWidget* parent)
     }
     baudList->setCurrentIndex(m_baudIndex < kRateCount ? m_baudIndex : -1);
 
-    auto showPath = [this, portPath](int index) {
+    auto showPath = [this, portPath, &dialog](int index) {
         portPath->setText(QString::fromStdString(DescribePort(index)));
+        FitDialogToText(dialog);
     };
     showPath(portList->currentIndex());
     QObject::connect(portList, &QComboBox::currentIndexChanged, portPath, showPath);
 
     // The focus starts on the first tab stop, OK.
     FindDialogControl(dialog, IDOK)->setFocus();
+}
+
+int CSetup::DoModal(QWidget* parent)
+{
+    QDialog dialog(parent);
+    const DialogTemplate& layout = SetupDialogTemplate();
+    BuildOn(dialog, QFont(QString::fromUtf8(layout.fontFamily), layout.pointSize));
+    auto* portList = static_cast<QComboBox*>(FindDialogControl(dialog, IDC_PORT_LIST));
+    auto* baudList = static_cast<QComboBox*>(FindDialogControl(dialog, IDC_BAUD_LIST));
     if (dialog.exec() != QDialog::Accepted)
         return kDoModalCancel;
     m_portIndex = portList->currentIndex();

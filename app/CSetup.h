@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+class QDialog;
+class QFont;
 class QWidget;
 
 // The port setup dialog object. It lives as long as the frame and holds the
@@ -30,6 +32,9 @@ public:
 
     // Runs the dialog over parent; returns kDoModalOk or kDoModalCancel.
     int DoModal(QWidget* parent);
+    // Lays the dialog out in font, fills its lists and selects the current
+    // port and rate; every text fits whole. DoModal uses the template's font.
+    void BuildOn(QDialog& dialog, const QFont& font) const;
 
     void SetPortFromName(const char* name);
     int SetNearestBaud(int rate);

@@ -8,6 +8,7 @@
 #include "app/UserLanguage.h"
 #include "app/cli/CommandLineOptions.h"
 #include "app/cli/StderrMessageBox.h"
+#include "history/CommandHistory.h"
 #include "view/CChildView.h"
 #include "xrate/MessageBox.h"
 #include "xrate/UserInterfaceThread.h"
@@ -150,6 +151,8 @@ int main(int argc, char* argv[])
     CMainFrame& frame = *tamsel.MainFrame();
 
     if (!options.headless) {
+        // A script's commands are not the user's: only the window keeps a history file.
+        frame.View()->UseHistoryFile(DefaultHistoryPath());
         ApplyMenuChoices(options, frame);
         if (options.demo)
             demo.Introduce(frame);

@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libx11-dev libxdamage-dev   # libxdamage: the start-up benchmark
   xvfb                              # the window's tests on a real X server
+  desktop-file-utils appstream man-db   # the installed files' validators and man
+  lintian dpkg-dev                  # the Debian package: its checks and dpkg-shlibdeps
   "$@"
 )
 

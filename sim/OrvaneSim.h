@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sim/FaultInjector.h"
-#include "sim/PseudoTerminal.h"
+#include "sim/SimLine.h"
 #include "sim/SimOptions.h"
 
 #include <cstddef>
@@ -51,7 +51,7 @@ private:
     bool HeadReady(int64_t nowMs) const { return !m_queue.empty() && m_headDueMs <= nowMs; }
     void CloseWake();
 
-    PseudoTerminal m_line;
+    SimLine m_line;
     std::unique_ptr<SimBus> m_bus;
     int m_trafficMs = 0;
     int m_wake[2] = {-1, -1};

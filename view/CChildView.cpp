@@ -5,6 +5,7 @@
 #include "view/CEditCR.h"
 #include "view/CReportWindow.h"
 #include "view/ViewEvents.h"
+#include "xrate/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>
@@ -34,6 +35,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
 {
     m_commandLine = new CEditCR(this);
     m_commandLine->setObjectName(QStringLiteral("commandLine"));
+    m_commandLine->SetHistory(&m_history);
     setFocusProxy(m_commandLine);
     m_commandLine->setFocus();
 
@@ -47,8 +49,8 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
 
     // The reader thread only posts; everything it reports is handled here.
     m_pump.StartReceiveThread(
-        [this](int count) { QCoreApplication::postEvent(this, new DataArrivedEvent(count)); },
-        [this] { QCoreApplication::postEvent(this, new LineCheckEvent); });
+        [this](int count) { PostNotice<DataArrivedEvent>(this, count); },
+        [this] { PostNotice<LineCheckEvent>(this); });
 }
 
 CChildView::~CChildView()
@@ -300,9 +302,34 @@ void CChildView::OnSendCommand()
         return;
     }
     const std::string command = m_commandLine->CommandText();
+    RememberCommand(command);
     std::vector<char> buffer(command.size() + 2, '\0');
     std::copy(command.begin(), command.end(), buffer.begin());
     SendCommandLine(buffer.data());
+}
+
+void CChildView::UseHistoryFile(const std::string& path)
+{
+    m_historyPath = path;
+    std::string error;
+    if (!path.empty() && m_history.Load(path, error) != 0)
+        HistoryFailed(error);
+}
+
+void CChildView::RememberCommand(const std::string& command)
+{
+    m_history.Add(command);
+    std::string error;
+    if (!m_historyPath.empty() && m_history.Save(m_historyPath, error) != 0)
+        HistoryFailed(error);
+}
+
+void CChildView::HistoryFailed(const std::string& error)
+{
+    // Once is enough: the next send would fail the same way.
+    m_historyPath.clear();
+    ShowMessageBox(Owner(), "The command history cannot be kept in its file; it is kept until Tamsel ends.",
+                   "Tamsel history", kMbOk | kMbIconExclamation, error.c_str());
 }
 
 void CChildView::OnEditCopy()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/CommandHistory.h"
 #include "serial/CComPort.h"
 #include "serial/CFIFO.h"
 #include "serial/CReceivePump.h"
@@ -96,6 +97,12 @@ public:
     // Bytes handed to the receive converter so far, shown or not.
     std::int64_t ReceivedBytes() const { return m_receivedBytes; }
 
+    // The commands sent, kept in memory; with a file, loaded from it now and
+    // written to it at each send. A file that cannot be read or written is
+    // said once; the history then stays in memory only.
+    void UseHistoryFile(const std::string& path);
+    const CommandHistory& History() const { return m_history; }
+
     const CReportText& Report() const { return m_report; }
     QPlainTextEdit* ReportWindow();
     QPlainTextEdit* CommandLine();
@@ -117,6 +124,8 @@ private:
     void OnReceive();
     void OnLineCheck();
     void NoteLineState();
+    void RememberCommand(const std::string& command);
+    void HistoryFailed(const std::string& error);
 
     // The view as the owner of message boxes: a QWidget, whatever the caller.
     void* Owner();
@@ -132,6 +141,8 @@ private:
     int m_receiveEnable = 0;
     int m_localEcho = 0;
     std::function<void(const char*)> m_reportObserver;
+    CommandHistory m_history;
+    std::string m_historyPath;
 
     PortMap m_ports;
     CComPort m_port;

@@ -1,5 +1,6 @@
 #include "view/CEditCR.h"
 
+#include "history/CommandHistory.h"
 #include "resources/CommandIds.h"
 #include "view/ViewEvents.h"
 
@@ -64,8 +65,48 @@ std::string CEditCR::CommandText() const
     return bytes;
 }
 
+void CEditCR::SetCommandText(const std::string& text)
+{
+    QString shown;
+    shown.reserve(static_cast<qsizetype>(text.size()));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        shown += QChar(static_cast<unsigned char>(text[i]));
+    }
+    setPlainText(shown);
+    moveCursor(QTextCursor::End);
+}
+
+bool CEditCR::WalkHistory(const QKeyEvent& event)
+{
+    if (m_history == nullptr || (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    std::string text;
+    switch (event.key()) {
+    case Qt::Key_Up:
+        if (m_history->Older(CommandText(), text))
+            SetCommandText(text);
+        return true;
+    case Qt::Key_Down:
+        if (m_history->Newer(text))
+            SetCommandText(text);
+        return true;
+    case Qt::Key_Escape:
+        if (m_history->Leave(text))
+            SetCommandText(text);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void CEditCR::keyPressEvent(QKeyEvent* event)
 {
+    if (WalkHistory(*event)) {
+        event->accept();
+        return;
+    }
     if (SendsCommand(*event)) {
         event->accept();
         if (parentWidget())

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QEvent>
+
+#include <utility>
 
 // What reaches the view by posting rather than by a call. A command posted by
 // the command line runs after the key that caused it has been handled; the
@@ -47,3 +50,11 @@ public:
         return kind;
     }
 };
+
+// Posts a new Event to receiver from any thread. Every notice of the reader
+// crosses to the user-interface thread here, through Qt's event queue.
+template <typename Event, typename... Args>
+void PostNotice(QObject* receiver, Args&&... args)
+{
+    QCoreApplication::postEvent(receiver, new Event(std::forward<Args>(args)...));
+}

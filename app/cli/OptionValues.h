@@ -5,7 +5,6 @@
 // Values that the command line and the headless directives share, read as
 // the menus and the setup dialog offer them. Letters may be in any case.
 
-
 // Longest pause or wait a run accepts: an hour.
 inline constexpr int kMaxWaitMs = 3600000;
 

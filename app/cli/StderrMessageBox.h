@@ -8,7 +8,8 @@
 // error and is answered OK at once.
 
 // The line for a box: caption, ": ", text, and the detail in parentheses when
-// there is one. Line breaks inside become blanks, so one box is one line.
+// there is one. Control characters inside are escaped (\r, \n, \t, \xNN), so
+// one box is always one line.
 std::string MessageBoxLine(const MessageBoxCall& call);
 
 // Installs the handler that writes MessageBoxLine to fd.

@@ -202,7 +202,15 @@ TEST_F(HeadlessRun, AMessageBoxIsOneLineOnStandardErrorAndTheRunGoesOn)
 {
     const TamselRun run = RunTamsel(Arguments({"--tx", "bin", "--linger", "0"}), "41zz\n0d0a\n");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.errors, "Binary Translate Alart: Cannot read as hexadecimal 'zz' : 2th character\n");
+    EXPECT_EQ(run.errors, "Binary Translate Alart: Cannot read as hexadecimal\\n'zz' : 2th character\n");
+    EXPECT_EQ(line.ReadReply(), "\r\n");
+}
+
+TEST_F(HeadlessRun, AControlCharacterInAMessageBoxStaysOnItsLine)
+{
+    const TamselRun run = RunTamsel(Arguments({"--tx", "bin", "--linger", "0"}), "41\x1b\rz\n0d0a\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors, "Binary Translate Alart: Cannot read as hexadecimal\\n'\\x1B\\r' : 2th character\n");
     EXPECT_EQ(line.ReadReply(), "\r\n");
 }
 

@@ -28,8 +28,11 @@ const BoxCase kBoxes[] = {
       "/dev/ttyS2: no such device"},
      "Tamsel::ComOpen: Cannot open communication port '\\\\.\\COM3' (/dev/ttyS2: no such device)\n"},
     {{nullptr, "Cannot read as hexadecimal\n'zz' : 2th character", "Binary Translate Alart", 48, ""},
-     "Binary Translate Alart: Cannot read as hexadecimal 'zz' : 2th character\n"},
-    {{nullptr, "two\r\nlines", "", 0, "detail\nbroken"}, ": two  lines (detail broken)\n"},
+     "Binary Translate Alart: Cannot read as hexadecimal\\n'zz' : 2th character\n"},
+    {{nullptr, "two\r\nlines", "", 0, "detail\nbroken"}, ": two\\r\\nlines (detail\\nbroken)\n"},
+    {{nullptr, "Cannot read as hexadecimal\n'a\x1b[2J\tb\x7f\x01' : 2th character", "Binary Translate Alart", 48, ""},
+     "Binary Translate Alart: Cannot read as hexadecimal\\n'a\\x1B[2J\\tb\\x7F\\x01' : 2th character\n"},
+    {{nullptr, "caf\xe9 \\\\.\\COM1", "c", 0, ""}, "c: caf\xe9 \\\\.\\COM1\n"},
 };
 
 class MessageBoxLines : public testing::TestWithParam<BoxCase> {};

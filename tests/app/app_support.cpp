@@ -1,4 +1,4 @@
-// The app tests' main: the offscreen platform, a settings store of their own
+// The app tests' main: the offscreen platform unless another is named, a settings store of their own
 // in a fresh folder, and one QApplication for all tests.
 #include "app/UserLanguage.h"
 #include "xrate/UserInterfaceThread.h"
@@ -15,7 +15,7 @@
 
 int main(int argc, char* argv[])
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     // Before the first QSettings: the tests must never see the user's profile.
     QTemporaryDir config;
     if (!config.isValid()) {

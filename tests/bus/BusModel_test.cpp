@@ -150,7 +150,7 @@ TEST_F(BusTrafficTest, CsvRowsAreTheRawModeRecordsOfTheSameTraffic)
         Packet11(0x7F, {0x6F, 0x01, 0xFF, 0xFF}),
         Packet11(0x7F, {0x70, 0x01, 0xFF, 0xFF, 0xFF, 0xFF}),
     });
-    Receiver receiver(FrameVersion::V11);
+    ConverterFeed receiver(FrameVersion::V11);
     std::string report;
     for (std::size_t at = 0; at < traffic.size(); at += 5) {
         s_ticks += 13;

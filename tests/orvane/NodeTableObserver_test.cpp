@@ -49,7 +49,7 @@ private:
 TEST_F(ObserverTest, HearsExactlyTheStoresTheTableTakes)
 {
     s_ticks = 4242;
-    Receiver receiver(FrameVersion::V11);
+    ConverterFeed receiver(FrameVersion::V11);
     Bytes corrupt = Packet11(0x7F, {0x64, 0x05, 0x78, 0x56});
     corrupt.back() ^= 0x01;
     receiver.Feed(Join({
@@ -81,7 +81,7 @@ TEST_F(ObserverTest, RawModeNotifiesTheFieldsItsRecordShows)
 {
     RawMode = 1;
     s_ticks = 77;
-    Receiver receiver(FrameVersion::V10);
+    ConverterFeed receiver(FrameVersion::V10);
     const std::string text = receiver.Feed(Packet10(0x46, {0x6A, 0x05, 0xFE, 0xFF}));
     EXPECT_EQ(text, "R,316,77,5,6,10,65534\r\n");
     ASSERT_EQ(observer.events.size(), 2u);
@@ -91,7 +91,7 @@ TEST_F(ObserverTest, RawModeNotifiesTheFieldsItsRecordShows)
 TEST_F(ObserverTest, NothingIsHeardOnceTheObserverIsRemoved)
 {
     SetNodeTableObserver(nullptr);
-    Receiver receiver(FrameVersion::V10);
+    ConverterFeed receiver(FrameVersion::V10);
     receiver.Feed(Packet10(0x7F, {0x63, 0x05, 0x34, 0x12}));
     EXPECT_TRUE(observer.events.empty());
     EXPECT_EQ(NodeTable[5].reg16[3].value, 0x1234);

@@ -102,7 +102,7 @@ TEST_F(ReceiveTest, BusiestChecksumErrorsLoseNoText)
 
 TEST_F(ReceiveTest, ManyShortPacketsInOneChunkAreAllShown)
 {
-    Receiver receiver(FrameVersion::V11);
+    ConverterFeed receiver(FrameVersion::V11);
     Bytes chunk;
     while (chunk.size() + 6 <= kMaxChunk)
         chunk = Join({chunk, Packet11(0x45, {0x43, 0x3F})});
@@ -137,7 +137,7 @@ TEST_F(ReceiveTest, LongPacketStraddlingChunksShowsNoBoxAndIsDecoded)
     Bytes payload{0xA2, 0x3F, 0x00, 125};
     payload.insert(payload.end(), 251, 0x11);
     for (FrameVersion version : {FrameVersion::V10, FrameVersion::V11}) {
-        Receiver receiver(version);
+        ConverterFeed receiver(version);
         const Bytes packet = version == FrameVersion::V10 ? Packet10(0x45, payload)
                                                           : Packet11(0x45, payload);
         EXPECT_EQ(receiver.Feed(Bytes(packet.begin(), packet.end() - 1)), "");
@@ -151,7 +151,7 @@ TEST_F(ReceiveTest, LongPacketStraddlingChunksShowsNoBoxAndIsDecoded)
 
 TEST_F(ReceiveTest, BadChecksumLeavesShownodeWithTheLastGoodValue)
 {
-    Receiver receiver(FrameVersion::V11);
+    ConverterFeed receiver(FrameVersion::V11);
     receiver.Feed(Packet11(0x7F, {0x63, 0x05, 0x34, 0x12}));
     Bytes corrupt = Packet11(0x7F, {0x63, 0x05, 0x78, 0x56});
     corrupt.back() ^= 0x01;
@@ -172,9 +172,9 @@ TEST_F(ReceiveTest, BadChecksumLeavesShownodeWithTheLastGoodValue)
 
 TEST_F(ReceiveTest, NewConverterStartsWithAnEmptyPacket)
 {
-    Receiver first(FrameVersion::V11);
+    ConverterFeed first(FrameVersion::V11);
     EXPECT_EQ(first.Feed({0x45, 0x02, 0xFD, 0x43}), "");
-    Receiver second(FrameVersion::V11);
+    ConverterFeed second(FrameVersion::V11);
     EXPECT_EQ(second.Feed(Packet11(0x45, {0x00, 0x3F})), "Device reset by ID:3F to ID:05\r\n");
 }
 

@@ -111,7 +111,7 @@ class ReceiveFraming : public ReceiveTest, public ::testing::WithParamInterface<
 
 TEST_P(ReceiveFraming, RendersTheWholeChunk)
 {
-    Receiver receiver(GetParam().version);
+    ConverterFeed receiver(GetParam().version);
     EXPECT_EQ(receiver.Feed(GetParam().bytes), GetParam().text);
 }
 
@@ -122,7 +122,7 @@ TEST_P(ReceiveFraming, SplitAtEveryPositionGivesTheSameText)
     const Bytes& bytes = GetParam().bytes;
     for (std::size_t split = 1; split < bytes.size(); ++split) {
         SCOPED_TRACE(split);
-        Receiver receiver(GetParam().version);
+        ConverterFeed receiver(GetParam().version);
         std::string text = receiver.Feed(Bytes(bytes.begin(), bytes.begin() + long(split)));
         text += receiver.Feed(Bytes(bytes.begin() + long(split), bytes.end()));
         EXPECT_EQ(text, GetParam().text);
@@ -131,7 +131,7 @@ TEST_P(ReceiveFraming, SplitAtEveryPositionGivesTheSameText)
 
 TEST_P(ReceiveFraming, OneByteAtATimeGivesTheSameText)
 {
-    Receiver receiver(GetParam().version);
+    ConverterFeed receiver(GetParam().version);
     std::string text;
     for (unsigned char byte : GetParam().bytes)
         text += receiver.Feed({byte});
@@ -143,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(Chunks, ReceiveFraming, ::testing::ValuesIn(kFramings),
 
 TEST_F(ReceiveTest, PacketIsRenderedInTheCallThatBringsItsLastByte)
 {
-    Receiver receiver(FrameVersion::V11);
+    ConverterFeed receiver(FrameVersion::V11);
     EXPECT_EQ(receiver.Feed({0x45, 0x05}), "");
     EXPECT_EQ(receiver.Feed({0x00, 0x00}), "Recv:Packet length error 05-00 Recovered to 05-FA ");
     EXPECT_EQ(receiver.Feed({0x3F, 0x01, 0x02, 0x03}), "");
@@ -153,7 +153,7 @@ TEST_F(ReceiveTest, PacketIsRenderedInTheCallThatBringsItsLastByte)
 
 TEST_F(ReceiveTest, EmptyCallsKeepThePacketInProgress)
 {
-    Receiver receiver(FrameVersion::V10);
+    ConverterFeed receiver(FrameVersion::V10);
     EXPECT_EQ(receiver.Feed({0x45, 0x02, 0x43}), "");
     EXPECT_EQ(receiver.Feed({}), "");
     EXPECT_EQ(receiver.Feed({0x3F}), kGet16Line);
@@ -162,7 +162,7 @@ TEST_F(ReceiveTest, EmptyCallsKeepThePacketInProgress)
 // A short packet after a long one must not show or store what the long one left behind.
 TEST_F(ReceiveTest, ShortReplyAfterLongOneReadsMissingBytesAsZero10)
 {
-    Receiver receiver(FrameVersion::V10);
+    ConverterFeed receiver(FrameVersion::V10);
     receiver.Feed(Packet10(0x7F, {0x71, 0x05, 0x78, 0x56, 0x34, 0x12}));
     EXPECT_EQ(receiver.Feed(Packet10(0x7F, {0x61, 0x06})),
               "Rep16 Reg.1 = 0x0000(    0,     0) from ID:06 to ID:3F\r\n");
@@ -172,7 +172,7 @@ TEST_F(ReceiveTest, ShortReplyAfterLongOneReadsMissingBytesAsZero10)
 
 TEST_F(ReceiveTest, ShortReplyAfterLongOneReadsMissingBytesAsZero11)
 {
-    Receiver receiver(FrameVersion::V11);
+    ConverterFeed receiver(FrameVersion::V11);
     receiver.Feed(Packet11(0x7F, {0x71, 0x05, 0x78, 0x56, 0x34, 0x12}));
     EXPECT_EQ(receiver.Feed(Packet11(0x7F, {0x61, 0x06})),
               "Rep16 Reg.1 = 0x0000(    0,     0) from ID:06 to ID:3F\r\n");
@@ -185,7 +185,7 @@ TEST_F(ReceiveTest, ShortReplyAfterLongOneReadsMissingBytesAsZero11)
 
 TEST_F(ReceiveTest, RepairedShorterLengthShowsOnlyTheBytesItCovers)
 {
-    Receiver receiver(FrameVersion::V11);
+    ConverterFeed receiver(FrameVersion::V11);
     receiver.Feed(Packet11(0x45, {0xA2, 0x3F, 0x00, 0x02, 0x12, 0x34, 0x56, 0x78}));
     // Length F0 with complement FB: repaired to 4, so the three words are not in the packet.
     EXPECT_EQ(receiver.Feed({0x45, 0xF0, 0xFB, 0xA2, 0x3F, 0x10, 0x03, 0x14}),
@@ -196,7 +196,7 @@ TEST_F(ReceiveTest, RepairedShorterLengthShowsOnlyTheBytesItCovers)
 
 TEST_F(ReceiveTest, PacketFailingItsChecksumLeavesTheNodeTableAlone)
 {
-    Receiver receiver(FrameVersion::V11);
+    ConverterFeed receiver(FrameVersion::V11);
     receiver.Feed(Packet11(0x7F, {0x63, 0x05, 0x34, 0x12}));
     Bytes corrupt = Packet11(0x7F, {0x63, 0x05, 0x99, 0x99});
     ASSERT_NE(corrupt.back(), 0x00);
@@ -215,7 +215,7 @@ TEST_F(ReceiveTest, PacketFailingItsChecksumLeavesTheNodeTableAlone)
 
 TEST_F(ReceiveTest, Version10HasNoChecksumSoEveryPacketCounts)
 {
-    Receiver receiver(FrameVersion::V10);
+    ConverterFeed receiver(FrameVersion::V10);
     receiver.Feed(Packet10(0x7F, {0x63, 0x05, 0x34, 0x12}));
     EXPECT_EQ(NodeTable[5].reg16[3].value, 0x1234);
 }

@@ -80,9 +80,9 @@ private:
 
 // Hands chunks to a receive converter of the given version as the receive
 // pump does, each followed by a zero byte, and returns the text of each call.
-class Receiver {
+class ConverterFeed {
 public:
-    explicit Receiver(FrameVersion version)
+    explicit ConverterFeed(FrameVersion version)
         : m_converter(version == FrameVersion::V10
                           ? std::unique_ptr<CXrate>(new CXrateOV(nullptr, 63))
                           : std::unique_ptr<CXrate>(new CXrateOV11(nullptr, 63)))

@@ -33,15 +33,17 @@ PseudoTerminal::PseudoTerminal(speed_t speed)
 PseudoTerminal::~PseudoTerminal()
 {
     HangUp();
-}
-
-void PseudoTerminal::HangUp()
-{
     if (m_slave >= 0)
         close(m_slave);
+}
+
+// The helper's own slave descriptor stays open until it goes, so the device
+// number is not handed to the next pseudo-terminal a test makes meanwhile.
+void PseudoTerminal::HangUp()
+{
     if (m_master >= 0)
         close(m_master);
-    m_slave = m_master = -1;
+    m_master = -1;
 }
 
 termios PseudoTerminal::SlaveSettings() const

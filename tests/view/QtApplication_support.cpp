@@ -8,12 +8,14 @@
 namespace {
 
 // One application object for the whole test program, on the offscreen
-// platform so that the tests need no display, also when run on their own.
+// platform so that the tests need no display, also when run on their own;
+// the test command names another (xcb) to run them on a real X server.
 class QtApplicationEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
         m_application = std::make_unique<QApplication>(m_argc, m_argv);
     }
     void TearDown() override { m_application.reset(); }

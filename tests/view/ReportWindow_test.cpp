@@ -140,6 +140,9 @@ TEST(ReportWindowFocus, TheCaretIsPutInPlaceWhenTheUserComesToTheWindow)
     auto* window = new CReportWindow(report, &frame);
     window->setGeometry(0, 30, 300, 200);
     frame.show();
+    // On an X server without a window manager nothing activates a new window.
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     elsewhere->setFocus();
     ASSERT_TRUE(WaitUntil([&] { return elsewhere->hasFocus(); }, 1000));
 

@@ -1,5 +1,6 @@
-// The fault tests' main: the offscreen platform, a settings store in a fresh
-// folder (no test may see the user's profile), and one QApplication.
+// The main of the window's test programs: the offscreen platform unless
+// another is asked for, a settings store in a fresh folder (no test may see
+// the user's profile), and one QApplication on the user-interface thread.
 #include <gtest/gtest.h>
 
 #include "xrate/UserInterfaceThread.h"
@@ -12,7 +13,7 @@
 
 int main(int argc, char* argv[])
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QTemporaryDir config;
     if (!config.isValid()) {
         std::fprintf(stderr, "cannot make a settings folder for the tests\n");

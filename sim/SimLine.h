@@ -12,13 +12,13 @@ namespace sim {
 //
 // Place a symbolic link to the device for monitors that want a fixed name; it
 // is removed at Close if it still points to this device.
-class PseudoTerminal {
+class SimLine {
 public:
-    PseudoTerminal() = default;
-    ~PseudoTerminal() { Close(); }
+    SimLine() = default;
+    ~SimLine() { Close(); }
 
-    PseudoTerminal(const PseudoTerminal&) = delete;
-    PseudoTerminal& operator=(const PseudoTerminal&) = delete;
+    SimLine(const SimLine&) = delete;
+    SimLine& operator=(const SimLine&) = delete;
 
     // 0, or -1 with a one-line message in error.
     int Open(std::string& error);

@@ -1,4 +1,4 @@
-#include "sim/PseudoTerminal.h"
+#include "sim/SimLine.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +45,9 @@ std::string LinkTarget(const std::string& link)
     return size < 0 ? std::string() : std::string(target, static_cast<std::size_t>(size));
 }
 
-TEST(PseudoTerminal, OpensARawDeviceThatCarriesBytesBothWays)
+TEST(SimLine, OpensARawDeviceThatCarriesBytesBothWays)
 {
-    PseudoTerminal line;
+    SimLine line;
     std::string error;
     ASSERT_EQ(line.Open(error), 0) << error;
     ASSERT_EQ(line.Path().rfind("/dev/pts/", 0), 0u) << line.Path();
@@ -76,9 +76,9 @@ TEST(PseudoTerminal, OpensARawDeviceThatCarriesBytesBothWays)
     close(device);
 }
 
-TEST(PseudoTerminal, SurvivesTheDeviceBeingClosedAndReopened)
+TEST(SimLine, SurvivesTheDeviceBeingClosedAndReopened)
 {
-    PseudoTerminal line;
+    SimLine line;
     std::string error;
     ASSERT_EQ(line.Open(error), 0) << error;
     close(open(line.Path().c_str(), O_RDWR | O_NOCTTY));
@@ -92,7 +92,7 @@ TEST(PseudoTerminal, SurvivesTheDeviceBeingClosedAndReopened)
     close(again);
 }
 
-TEST(PseudoTerminal, PlacesReplacesAndRemovesItsLink)
+TEST(SimLine, PlacesReplacesAndRemovesItsLink)
 {
     TempDir dir;
     const std::string link = dir / "bus";
@@ -100,7 +100,7 @@ TEST(PseudoTerminal, PlacesReplacesAndRemovesItsLink)
 
     std::string path;
     {
-        PseudoTerminal line;
+        SimLine line;
         std::string error;
         ASSERT_EQ(line.Open(error), 0) << error;
         ASSERT_EQ(line.PlaceLink(link, error), 0) << error;
@@ -112,12 +112,12 @@ TEST(PseudoTerminal, PlacesReplacesAndRemovesItsLink)
     EXPECT_EQ(errno, ENOENT);
 }
 
-TEST(PseudoTerminal, LeavesALinkAloneThatNoLongerPointsToIt)
+TEST(SimLine, LeavesALinkAloneThatNoLongerPointsToIt)
 {
     TempDir dir;
     const std::string link = dir / "bus";
     {
-        PseudoTerminal line;
+        SimLine line;
         std::string error;
         ASSERT_EQ(line.Open(error), 0) << error;
         ASSERT_EQ(line.PlaceLink(link, error), 0) << error;
@@ -128,7 +128,7 @@ TEST(PseudoTerminal, LeavesALinkAloneThatNoLongerPointsToIt)
     EXPECT_EQ(LinkTarget(link), "/dev/null");
 }
 
-TEST(PseudoTerminal, RefusesToReplaceAFileOrUseAMissingFolder)
+TEST(SimLine, RefusesToReplaceAFileOrUseAMissingFolder)
 {
     TempDir dir;
     const std::string file = dir / "file";
@@ -136,7 +136,7 @@ TEST(PseudoTerminal, RefusesToReplaceAFileOrUseAMissingFolder)
     ASSERT_GE(fd, 0);
     close(fd);
 
-    PseudoTerminal line;
+    SimLine line;
     std::string error;
     ASSERT_EQ(line.Open(error), 0) << error;
     EXPECT_EQ(line.PlaceLink(file, error), -1);

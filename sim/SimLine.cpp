@@ -1,4 +1,4 @@
-#include "sim/PseudoTerminal.h"
+#include "sim/SimLine.h"
 
 #include <cerrno>
 #include <climits>
@@ -31,7 +31,7 @@ int MakeRaw(int fd)
 
 } // namespace
 
-int PseudoTerminal::Open(std::string& error)
+int SimLine::Open(std::string& error)
 {
     Close();
     // The master never blocks the bus's loop; neither end leaks into children.
@@ -68,7 +68,7 @@ int PseudoTerminal::Open(std::string& error)
     return 0;
 }
 
-int PseudoTerminal::PlaceLink(const std::string& linkPath, std::string& error)
+int SimLine::PlaceLink(const std::string& linkPath, std::string& error)
 {
     struct stat existing {};
     if (lstat(linkPath.c_str(), &existing) == 0) {
@@ -92,7 +92,7 @@ int PseudoTerminal::PlaceLink(const std::string& linkPath, std::string& error)
     return 0;
 }
 
-void PseudoTerminal::Close()
+void SimLine::Close()
 {
     if (!m_link.empty()) {
         char target[PATH_MAX];
@@ -110,7 +110,7 @@ void PseudoTerminal::Close()
     m_path.clear();
 }
 
-int PseudoTerminal::Unread() const
+int SimLine::Unread() const
 {
     int count = 0;
     if (m_slave < 0 || ioctl(m_slave, FIONREAD, &count) != 0)
