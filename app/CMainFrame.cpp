@@ -12,6 +12,7 @@
 #include "resources/CommandIds.h"
 #include "resources/MenuResource.h"
 #include "view/CChildView.h"
+#include "view/CFindBar.h"
 #include "view/ViewEvents.h"
 
 #include <QActionGroup>
@@ -101,6 +102,7 @@ bool CMainFrame::Create()
 
     m_view = new CChildView(m_lineTimings, this);
     m_view->setObjectName(QString::number(AFX_IDW_PANE_FIRST));
+    m_view->FindBar()->SetTexts(String(IDS_FIND_LABEL), String(IDS_FIND_MATCH_CASE), String(IDS_FIND_NO_MATCH));
     setCentralWidget(m_view);
     setFocusProxy(m_view);
     m_setup.SetPortResolver([this](const char* deviceName) {

@@ -8,6 +8,7 @@ constexpr unsigned char kVirt = FVIRTKEY | FNOINVERT;
 
 constexpr AcceleratorEntry kTable[] = {
     {kVirt | FCONTROL, 'C', ID_EDIT_COPY},
+    {kVirt | FCONTROL, 'F', ID_EDIT_FIND},
     {kVirt | FCONTROL, 'R', ID_INSERT_CR},
     {kVirt | FCONTROL, 'S', ID_RECEIVE_ENABLE},
     {kVirt | FCONTROL, 'V', ID_EDIT_PASTE},

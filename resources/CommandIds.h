@@ -34,6 +34,11 @@ inline constexpr int IDS_BUS_POINTS_DROPPED = 33308;  // %1: how many
 inline constexpr int IDS_BUS_LOG_DROPPED = 33309;     // %1: rows kept, %2: rows dropped
 inline constexpr int IDS_BUS_EXPORTED = 33310;        // %1: rows, %2: file
 inline constexpr int IDS_BUS_NO_PLOT = 33311;
+// Finding text in the report
+inline constexpr int ID_EDIT_FIND = 33200;
+inline constexpr int IDS_FIND_LABEL = 33201;
+inline constexpr int IDS_FIND_MATCH_CASE = 33202;
+inline constexpr int IDS_FIND_NO_MATCH = 33203;
 
 // The framework's standard commands
 inline constexpr int ID_EDIT_COPY = 57634;

@@ -15,6 +15,7 @@ constexpr MenuItemResource kEdit[] = {
     {ID_EDIT_COPY, "Copy from Report(&C)\tCtrl+C", "Report ｺﾋﾟｰ(&C)\tCtrl+C"},
     {ID_EDIT_PASTE, "Paste to Command(&P)\tCtrl+V", "Command 貼り付け(&P)\tCtrl+V"},
     {ID_INSERT_CR, "Insert CR to Report(&R)\tCtrl+R", "Report改行追加(&R)\tCtrl+R"},
+    {ID_EDIT_FIND, "Find in Report(&F)...\tCtrl+F", "Report 検索(&F)...\tCtrl+F"},
     {0, nullptr, nullptr},
     {ID_CLEAR_REPORT, "Clear Report(&D)", "Report消去(&D)"},
     {0, nullptr, nullptr},

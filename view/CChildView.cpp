@@ -3,7 +3,9 @@
 #include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
 #include "view/CEditCR.h"
+#include "view/CFindBar.h"
 #include "view/CReportWindow.h"
+#include "view/ReportFind.h"
 #include "view/ViewEvents.h"
 #include "xrate/MessageBox.h"
 
@@ -27,6 +29,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
     : QWidget(parent),
       m_reportWindow(nullptr),
       m_commandLine(nullptr),
+      m_findBar(nullptr),
       m_port(Owner(), timings.port),
       m_ring(FifoSize{kReceiveRingSize}),
       m_pump(Owner(), m_port, m_ring, timings.pump),
@@ -47,6 +50,19 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
     font.setPixelSize(kReportFontPixels);
     m_reportWindow->setFont(font);
 
+    m_findBar = new CFindBar(this);
+    m_findBar->setObjectName(QStringLiteral("findBar"));
+    m_findBar->hide();
+    // Typing keeps the match it has while it still fits, so it starts at the selection's start.
+    connect(m_findBar, &CFindBar::searchChanged, this, [this] { FindFrom(m_report.SelStart(), false); });
+    connect(m_findBar, &CFindBar::findNext, this, [this](bool backwards) {
+        FindFrom(backwards ? m_report.SelStart() : m_report.SelEnd(), backwards);
+    });
+    connect(m_findBar, &CFindBar::closed, this, [this] {
+        LayOut();
+        m_commandLine->setFocus(Qt::OtherFocusReason);
+    });
+
     // The reader thread only posts; everything it reports is handled here.
     m_pump.StartReceiveThread(
         [this](int count) { PostNotice<DataArrivedEvent>(this, count); },
@@ -65,6 +81,7 @@ CChildView::~CChildView()
     m_retired.clear();
     // The report window refers to the report text, which goes with the
     // view's fields, before the base class would delete its children.
+    delete m_findBar;
     delete m_commandLine;
     delete m_reportWindow;
 }
@@ -92,6 +109,9 @@ bool CChildView::OnCommand(int id)
         return true;
     case ID_INSERT_CR:
         OnInsertCR();
+        return true;
+    case ID_EDIT_FIND:
+        OnFind();
         return true;
     default:
         return false;
@@ -286,12 +306,39 @@ bool CChildView::event(QEvent* event)
 void CChildView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    // The command line keeps its height at the bottom; the report takes the rest.
-    const int width = event->size().width();
-    const int height = event->size().height();
+    LayOut();
+}
+
+void CChildView::LayOut()
+{
+    // The command line keeps its height at the bottom, the find bar when
+    // open sits above it, and the report takes the rest.
+    const int width = this->width();
+    const int height = this->height();
     const int split = std::max(height - CEditCR::kHeight, 0);
     m_commandLine->setGeometry(0, split, width, height - split);
-    m_reportWindow->setGeometry(0, 0, width, split);
+    const int findHeight = m_findBar->isHidden() ? 0 : std::min(m_findBar->HeightHint(), split);
+    m_findBar->setGeometry(0, split - findHeight, width, findHeight);
+    m_reportWindow->setGeometry(0, 0, width, split - findHeight);
+}
+
+void CChildView::OnFind()
+{
+    m_findBar->Open();
+    LayOut();
+}
+
+void CChildView::FindFrom(int from, bool backwards)
+{
+    std::string needle;
+    int found = -1;
+    if (m_findBar->Needle(needle))
+        found = FindInReport(m_report.Text(), from, {needle, m_findBar->MatchCase(), backwards});
+    m_findBar->ShowFound(found >= 0);
+    if (found < 0)
+        return;
+    m_report.SetSel(found, found + static_cast<int>(needle.size()));
+    m_reportWindow->ShowMatch();
 }
 
 void CChildView::OnSendCommand()

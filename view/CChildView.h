@@ -20,6 +20,7 @@
 inline constexpr std::uint32_t kReceiveRingSize = 64 * 1024;
 
 class CEditCR;
+class CFindBar;
 class CReportWindow;
 class QPlainTextEdit;
 
@@ -106,6 +107,7 @@ public:
     const CReportText& Report() const { return m_report; }
     QPlainTextEdit* ReportWindow();
     QPlainTextEdit* CommandLine();
+    CFindBar* FindBar() { return m_findBar; }
 
 signals:
     // The line state (a LineState value) changed: opened, lost, reopened, closed.
@@ -121,6 +123,10 @@ private:
     void OnEditPaste();
     void OnClearReport();
     void OnInsertCR();
+    void OnFind();
+    // Selects the next match at or after from (backwards: before it) and shows it.
+    void FindFrom(int from, bool backwards);
+    void LayOut();
     void OnReceive();
     void OnLineCheck();
     void NoteLineState();
@@ -138,6 +144,7 @@ private:
     CReportText m_report;
     CReportWindow* m_reportWindow;
     CEditCR* m_commandLine;
+    CFindBar* m_findBar;
     int m_receiveEnable = 0;
     int m_localEcho = 0;
     std::function<void(const char*)> m_reportObserver;

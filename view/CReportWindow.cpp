@@ -54,6 +54,12 @@ void CReportWindow::Refresh()
     Update(true);
 }
 
+void CReportWindow::ShowMatch()
+{
+    Update(true);
+    ensureCursorVisible();
+}
+
 void CReportWindow::Update(bool exactCaret)
 {
     m_refreshTimer.stop();

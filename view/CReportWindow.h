@@ -43,6 +43,8 @@ public:
 
     // Brings the window up to date now, caret included.
     void Refresh();
+    // Refresh, then scrolls as far as it takes to show the selection.
+    void ShowMatch();
 
 protected:
     // Every way the user can move the selection first brings the window up to date.

@@ -1,9 +1,12 @@
 // The command line: every option with good and bad values, unknown options,
 // and --help/--version, read without Qt.
 #include "app/cli/CommandLineOptions.h"
+#include "conversions/ConversionRegistry.h"
+#include "serial/BaudRates.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -194,6 +197,30 @@ TEST(CommandLineHelp, NamesEveryOptionAndDirectiveAndTheExitStatuses)
                              "::send TEXT", "::quit", "Exit status: 0"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
     EXPECT_EQ(std::string(TamselVersion()), "1.1.2");
+}
+
+// The help lists the choices of the tables the options are read against, so a
+// conversion or rate added to a table without a word in the help shows here.
+TEST(CommandLineHelp, ListsEveryConversionAndRate)
+{
+    const std::string usage = TamselUsage();
+    const std::size_t rx = usage.find("--rx CONV");
+    const std::size_t tx = usage.find("--tx CONV");
+    ASSERT_NE(rx, std::string::npos);
+    ASSERT_NE(tx, std::string::npos);
+    const std::string rxHelp = usage.substr(rx, tx - rx);
+    for (int i = 0; i < kConversionCount; ++i) {
+        // A whole word: "ov1" must not pass for being part of "ov10".
+        const std::string name = std::string(" ") + ConversionAt(i).optionName;
+        bool found = false;
+        for (std::size_t at = rxHelp.find(name); at != std::string::npos && !found;
+             at = rxHelp.find(name, at + 1)) {
+            const std::size_t end = at + name.size();
+            found = end == rxHelp.size() || !std::isalnum(static_cast<unsigned char>(rxHelp[end]));
+        }
+        EXPECT_TRUE(found) << name;
+    }
+    EXPECT_NE(usage.find("--baud N           the rate: " + RateList() + "\n"), std::string::npos);
 }
 
 } // namespace

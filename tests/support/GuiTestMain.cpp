@@ -3,6 +3,7 @@
 // the user's profile), and one QApplication on the user-interface thread.
 #include <gtest/gtest.h>
 
+#include "app/UserLanguage.h"
 #include "xrate/UserInterfaceThread.h"
 
 #include <QApplication>
@@ -10,10 +11,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // Before the first QSettings: the tests must never see the user's profile.
     QTemporaryDir config;
     if (!config.isValid()) {
         std::fprintf(stderr, "cannot make a settings folder for the tests\n");
@@ -23,6 +26,12 @@ int main(int argc, char* argv[])
 
     QApplication application(argc, argv);
     MarkUserInterfaceThread();
+    // Helper mode for the locale test, which runs its program again under
+    // another environment and reads the language it prints.
+    if (argc > 1 && std::strcmp(argv[1], "--print-language") == 0) {
+        std::printf("%s\n", UserLanguage() == Language::Japanese ? "Japanese" : "English");
+        return 0;
+    }
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
