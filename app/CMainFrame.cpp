@@ -93,8 +93,10 @@ bool CMainFrame::Create()
     setWindowTitle(String(IDR_MAINFRAME));
     BuildMenu();
     // Recorded from the start, so that the view and its export hold what came before it opened.
-    m_busModel = std::make_unique<BusModel>();
-    SetNodeTableObserver(m_busModel.get());
+    if (m_busRecording) {
+        m_busModel = std::make_unique<BusModel>();
+        SetNodeTableObserver(m_busModel.get());
+    }
     qApp->installEventFilter(new CAcceleratorFilter(this, MainAcceleratorTable(),
                                                     [this](int id) { OnCommand(id); }));
 
@@ -378,6 +380,8 @@ void CMainFrame::ShowLineState(int state)
 
 void CMainFrame::OnBusView()
 {
+    if (!m_busModel)
+        return;
     if (!m_busView) {
         m_busView = new BusViewWindow(*m_busModel, m_strings, this);
         BusViewWindow::State state;
