@@ -5,7 +5,7 @@
 // and how much of that gap the user-interface thread spent on the processor
 // (the rest it waited: for the X server, or for a processor on a busy machine).
 //
-//   busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view]
+//   busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view] [--no-plots]
 //
 // Prints one RESULT line. Run it on a real X server (Xvfb) with
 // QT_QPA_PLATFORM=xcb for figures that include drawing.
@@ -96,6 +96,7 @@ int main(int argc, char* argv[])
     long long rate = 1 << 20;
     int seconds = 10;
     bool busView = true;
+    bool plots = true;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--rate" && i + 1 < argc)
@@ -104,8 +105,10 @@ int main(int argc, char* argv[])
             seconds = std::atoi(argv[++i]);
         else if (argument == "--no-bus-view")
             busView = false;
+        else if (argument == "--no-plots")
+            plots = false;
         else {
-            std::fprintf(stderr, "usage: busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view]\n");
+            std::fprintf(stderr, "usage: busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view] [--no-plots]\n");
             return 2;
         }
     }
@@ -117,7 +120,8 @@ int main(int argc, char* argv[])
     CSettingsStore::UseFile(folder.filePath(QStringLiteral("profile.conf")));
     CSettingsStore store;
     store.WriteProfileInt("tamsel_OV", "receiveXrate", 4);
-    store.WriteProfileString("busview", "plots", QStringLiteral("1:16:15 12:32:15"));
+    if (plots)
+        store.WriteProfileString("busview", "plots", QStringLiteral("1:16:15 12:32:15"));
 
     PtyPair line;
     if (!line.Ok()) {
@@ -171,10 +175,10 @@ int main(int argc, char* argv[])
     feeder.join();
 
     const std::size_t stores = frame.Bus()->Log().size();
-    std::printf("RESULT busview_stall bus_view=%d rate=%lld seconds=%d longest_gap_ms=%.1f "
+    std::printf("RESULT busview_stall bus_view=%d plots=%d rate=%lld seconds=%d longest_gap_ms=%.1f "
                 "its_cpu_ms=%.1f gaps_over_50ms=%lld tick_ms=%d ticks=%lld sent=%lld refused=%lld "
                 "register_stores=%zu\n",
-                busView ? 1 : 0, rate, seconds, longestGap / 1e6, longestGapCpu / 1e6, longGaps,
+                busView ? 1 : 0, plots ? 1 : 0, rate, seconds, longestGap / 1e6, longestGapCpu / 1e6, longGaps,
                 kTickMs, ticks, feed.sent,
                 feed.refused, stores);
     return 0;
