@@ -58,6 +58,10 @@ public:
     // A replay opens no port; set before Create.
     void SetOpensPort(bool opens) { m_opensPort = opens; }
 
+    // Whether the bus view's model records from Create on (a run without a
+    // window has no bus view to show it); set before Create.
+    void SetBusRecording(bool on) { m_busRecording = on; }
+
     // The waits of the view's serial line; set before Create.
     void SetLineTimings(const LineTimings& timings) { m_lineTimings = timings; }
 
@@ -128,4 +132,5 @@ private:
     const char* m_createFailure = nullptr;
     std::unique_ptr<BusModel> m_busModel;
     BusViewWindow* m_busView = nullptr;
+    bool m_busRecording = true;
 };

@@ -11,7 +11,7 @@ packages=(
   xvfb                              # the window's tests on a real X server
   tshark                            # reads back the captures Tamsel writes
   desktop-file-utils appstream man-db   # the installed files' validators and man
-  lintian dpkg-dev                  # the Debian package: its checks and dpkg-shlibdeps
+  lintian dpkg-dev file             # the Debian package: its checks, dpkg-shlibdeps and the ELF test CPack runs
   "$@"
 )
 
