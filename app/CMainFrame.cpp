@@ -17,6 +17,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QStatusTipEvent>
 
@@ -111,6 +112,10 @@ bool CMainFrame::Create()
     if (!CreateStatusBar())
         return false;
     connect(m_view, &CChildView::lineStateChanged, this, &CMainFrame::ShowLineState);
+    m_recordingPane = new QLabel(m_statusBar);
+    m_recordingPane->hide();
+    m_statusBar->addPermanentWidget(m_recordingPane);
+    connect(&m_view->Recorder(), &SessionRecorder::recordingChanged, this, &CMainFrame::ShowRecording);
 
     LoadPortMap();
     LoadSettings();
@@ -203,7 +208,7 @@ void CMainFrame::BuildMenu()
         m_menuItems[conversion.txCommand]->setCheckable(true);
         m_menuItems[conversion.txCommand]->setActionGroup(m_transmitGroup);
     }
-    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS})
+    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS, ID_LOG_STAMPS})
         m_menuItems[id]->setCheckable(true);
 }
 
@@ -280,6 +285,8 @@ bool CMainFrame::OnCommand(int id)
     default:
         break;
     }
+    if (OnRecordingCommand(id))
+        return true;
     if (m_applicationCommands && m_applicationCommands(id))
         return true;
     switch (id) {

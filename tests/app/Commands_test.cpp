@@ -392,7 +392,8 @@ TEST(Localisations, EveryMenuItemHasItsCommandIdInBothLanguages)
         ids.push_back(found);
     }
     const std::vector<int> expected = {
-        ID_COMM_SETTING, ID_SAVE_SETTING, 0, ID_APP_EXIT,
+        ID_COMM_SETTING, ID_SAVE_SETTING, 0, ID_LOG_START, ID_LOG_STOP, ID_LOG_STAMPS, ID_CAPTURE_START, ID_CAPTURE_STOP, 0,
+        ID_APP_EXIT,
         ID_EDIT_COPY, ID_EDIT_PASTE, ID_INSERT_CR, ID_EDIT_FIND, 0, ID_CLEAR_REPORT, 0, ID_SEND_COMMAND,
         ID_VIEW_STATUS_BAR, ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_BUS,
         ID_RX_RAW, ID_RX_HEX, ID_RX_BIN, ID_RX_OV, ID_RX_OV11,
