@@ -81,6 +81,8 @@ public:
     void ApplySetup();
     // Starts a raw capture of the port now chosen into path. 0, or -1 after its box.
     int StartCapture(const std::string& path);
+    // Writes the report as it stands to path. 0, or -1 after its box.
+    int SaveReport(const std::string& path);
 
     CChildView* View() const { return m_view; }
     CStatusBar* StatusBar() const { return m_statusBar; }

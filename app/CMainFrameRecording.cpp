@@ -3,13 +3,21 @@
 #include "app/CStatusBar.h"
 #include "resources/CommandIds.h"
 #include "view/CChildView.h"
+#include "xrate/MessageBox.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QStandardPaths>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -51,9 +59,46 @@ bool CMainFrame::OnRecordingCommand(int id)
     case ID_CAPTURE_STOP:
         recorder.StopCapture();
         return true;
+    case ID_REPORT_SAVE_AS: {
+        const QString path =
+            QFileDialog::getSaveFileName(this, String(ID_REPORT_SAVE_AS), DefaultRecordingPath("txt"));
+        if (!path.isEmpty())
+            SaveReport(path.toLocal8Bit().toStdString());
+        return true;
+    }
+    case ID_REPORT_SELECT_ALL:
+        m_view->ReportWindow()->selectAll();
+        return true;
+    case ID_REPORT_COPY_ALL: {
+        const std::string& text = m_view->Report().Text();
+        QApplication::clipboard()->setText(
+            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        return true;
+    }
     default:
         return false;
     }
+}
+
+int CMainFrame::SaveReport(const std::string& path)
+{
+    const std::string& text = m_view->Report().Text();
+    int reason = 0;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        reason = errno;
+    } else {
+        if (std::fwrite(text.data(), 1, text.size(), file) != text.size())
+            reason = errno;
+        // A full disk often shows only when the last buffer goes out.
+        if (std::fclose(file) != 0 && reason == 0)
+            reason = errno;
+    }
+    if (reason == 0)
+        return 0;
+    const std::string message = "Cannot save the report to " + path + ": " + std::strerror(reason);
+    ShowMessageBox(static_cast<QWidget*>(m_view), message.c_str(), "Tamsel::Save", kMbOk | kMbIconExclamation);
+    return -1;
 }
 
 void CMainFrame::ShowRecording()

@@ -19,6 +19,9 @@ constexpr AcceleratorEntry kTable[] = {
     {kVirt | FCONTROL, VK_INSERT, ID_EDIT_COPY},
     {kVirt | FSHIFT, VK_INSERT, ID_EDIT_PASTE},
     {kVirt | FCONTROL, 'X', ID_EDIT_CUT},
+    {kVirt | FCONTROL | FSHIFT, 'A', ID_REPORT_SELECT_ALL},
+    {kVirt | FCONTROL | FSHIFT, 'C', ID_REPORT_COPY_ALL},
+    {kVirt | FCONTROL | FSHIFT, 'S', ID_REPORT_SAVE_AS},
     {kVirt | FCONTROL, 'Z', ID_EDIT_UNDO},
 };
 

@@ -29,6 +29,10 @@ inline constexpr int ID_CAPTURE_START = 33003;
 inline constexpr int ID_CAPTURE_STOP = 33004;
 inline constexpr int IDS_LOG_PANE = 33005;
 inline constexpr int IDS_CAPTURE_PANE = 33006;
+// The whole report at once
+inline constexpr int ID_REPORT_SAVE_AS = 33007;
+inline constexpr int ID_REPORT_SELECT_ALL = 33008;
+inline constexpr int ID_REPORT_COPY_ALL = 33009;
 // The bus view window and its texts
 inline constexpr int ID_VIEW_BUS = 33300;
 inline constexpr int IDS_BUS_TITLE = 33301;

@@ -13,6 +13,7 @@ constexpr MenuItemResource kFile[] = {
     {ID_LOG_STAMPS, "Time stamps in the log", "ログに時刻を付ける"},
     {ID_CAPTURE_START, "Start capture(&C)...", "キャプチャ開始(&C)..."},
     {ID_CAPTURE_STOP, "Stop capture", "キャプチャ停止"},
+    {ID_REPORT_SAVE_AS, "Save Report as(&A)...\tCtrl+Shift+S", "Report を保存(&A)...\tCtrl+Shift+S"},
     {0, nullptr, nullptr},
     {ID_APP_EXIT, "Quit(&X)", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"},
 };
@@ -21,6 +22,8 @@ constexpr MenuItemResource kEdit[] = {
     {ID_EDIT_COPY, "Copy from Report(&C)\tCtrl+C", "Report ｺﾋﾟｰ(&C)\tCtrl+C"},
     {ID_EDIT_PASTE, "Paste to Command(&P)\tCtrl+V", "Command 貼り付け(&P)\tCtrl+V"},
     {ID_INSERT_CR, "Insert CR to Report(&R)\tCtrl+R", "Report改行追加(&R)\tCtrl+R"},
+    {ID_REPORT_SELECT_ALL, "Select all of Report\tCtrl+Shift+A", "Report を全て選択\tCtrl+Shift+A"},
+    {ID_REPORT_COPY_ALL, "Copy all of Report\tCtrl+Shift+C", "Report を全てｺﾋﾟｰ\tCtrl+Shift+C"},
     {ID_EDIT_FIND, "Find in Report(&F)...\tCtrl+F", "Report 検索(&F)...\tCtrl+F"},
     {0, nullptr, nullptr},
     {ID_CLEAR_REPORT, "Clear Report(&D)", "Report消去(&D)"},

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QTemporaryDir>
 
@@ -168,6 +170,29 @@ TEST(RecordingInTheWindow, ThePaneNamesTheFilesWhileTheyAreWrittenAndTheStampsIt
     EXPECT_EQ(written.size(), 24 + 17u) << "a time stamp before the line";
     for (const MessageBoxCall& box : shell.boxes.calls)
         EXPECT_NE(box.caption, "Tamsel::Log") << box.text;
+}
+
+TEST(RecordingInTheWindow, TheWholeReportIsSavedAndCopiedWithItsLineEndsAndAFullDiskIsSaid)
+{
+    QTemporaryDir folder;
+    Shell shell;
+    ASSERT_TRUE(shell.started);
+    shell.View().AppendReport("first\r\n\xB5 second\r\n");
+    const std::string report = shell.View().Report().Text();
+    ASSERT_NE(report.find("\xB5 second\r\n"), std::string::npos);
+
+    const std::string path = folder.filePath(QStringLiteral("report.txt")).toStdString();
+    EXPECT_EQ(shell.Frame().SaveReport(path), 0);
+    EXPECT_EQ(Contents(path), report);
+
+    shell.Frame().OnCommand(ID_REPORT_COPY_ALL);
+    EXPECT_EQ(QApplication::clipboard()->text().toLatin1().toStdString(), report);
+
+    shell.boxes.calls.clear();
+    EXPECT_EQ(shell.Frame().SaveReport("/dev/full"), -1);
+    ASSERT_EQ(shell.boxes.calls.size(), 1u);
+    EXPECT_EQ(shell.boxes.calls[0].caption, "Tamsel::Save");
+    EXPECT_EQ(shell.boxes.calls[0].text, "Cannot save the report to /dev/full: No space left on device");
 }
 
 } // namespace
