@@ -204,7 +204,7 @@ void CMainFrame::BuildMenu()
         m_menuItems[conversion.txCommand]->setCheckable(true);
         m_menuItems[conversion.txCommand]->setActionGroup(m_transmitGroup);
     }
-    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS})
+    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS, ID_VIEW_TIME_STAMPS})
         m_menuItems[id]->setCheckable(true);
 }
 
@@ -278,6 +278,9 @@ bool CMainFrame::OnCommand(int id)
     case ID_VIEW_BUS:
         OnBusView();
         return true;
+    case ID_VIEW_TIME_STAMPS:
+        OnTimeStamps();
+        return true;
     default:
         break;
     }
@@ -320,6 +323,19 @@ void CMainFrame::OnReceiveEnable()
     m_view->SetReceiveEnable(on);
     CheckMenuItem(ID_RECEIVE_ENABLE, on);
     SetPaneText(ID_INDICATOR_RECEIVE, on ? QString::fromLatin1(kReceiving) : QString::fromLatin1(kReceiveSuspended));
+}
+
+void CMainFrame::OnTimeStamps()
+{
+    const bool on = !IsMenuChecked(ID_VIEW_TIME_STAMPS);
+    ShowTimeStamps(on);
+    m_store.WriteProfileInt(kReportSection, kTimeStampsKey, on ? 1 : 0);
+}
+
+void CMainFrame::ShowTimeStamps(bool on)
+{
+    m_view->SetTimeStamps(on);
+    CheckMenuItem(ID_VIEW_TIME_STAMPS, on);
 }
 
 void CMainFrame::OnLocalEcho()

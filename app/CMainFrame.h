@@ -19,6 +19,10 @@
 class BusModel;
 class BusViewWindow;
 class CStatusBar;
+
+// The profile's section for how the report is shown, apart from the six specified keys.
+inline constexpr char kReportSection[] = "report";
+inline constexpr char kTimeStampsKey[] = "timestamps";
 class QAction;
 class QActionGroup;
 
@@ -92,6 +96,8 @@ private:
     void FitPanesToTheirTexts(CStatusBar& bar);
     void OnReceiveEnable();
     void OnLocalEcho();
+    void OnTimeStamps();
+    void ShowTimeStamps(bool on);
     void OnCommSetting();
     void OnStatusBar();
     void OnBusView();

@@ -33,6 +33,8 @@ void CMainFrame::LoadSettings()
     CheckMenuItem(ID_LOCAL_ECHO, echo);
     m_view->SetLocalEcho(echo);
 
+    ShowTimeStamps(m_store.GetProfileInt(kReportSection, kTimeStampsKey, 0) != 0);
+
     const int receiveXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "receiveXrate", 3));
     const int sendXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "sendXrate", 3));
     PostCommand(ConversionAt(receiveXrate).rxCommand);

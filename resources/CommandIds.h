@@ -39,6 +39,8 @@ inline constexpr int ID_EDIT_FIND = 33200;
 inline constexpr int IDS_FIND_LABEL = 33201;
 inline constexpr int IDS_FIND_MATCH_CASE = 33202;
 inline constexpr int IDS_FIND_NO_MATCH = 33203;
+// Time stamps on received report lines
+inline constexpr int ID_VIEW_TIME_STAMPS = 33204;
 
 // The framework's standard commands
 inline constexpr int ID_EDIT_COPY = 57634;

@@ -26,6 +26,7 @@ constexpr MenuItemResource kView[] = {
     {ID_VIEW_STATUS_BAR, "Status(&S)", "ｽﾃｰﾀｽ ﾊﾞｰ(&S)"},
     {ID_RECEIVE_ENABLE, "Enable reception(&E)\tCtrl+S", "受信可能(&E)\tCtrl+S"},
     {ID_LOCAL_ECHO, "Local echo(&E)", "ローカルエコー(&E)"},
+    {ID_VIEW_TIME_STAMPS, "Time stamps(&T)", "タイムスタンプ(&T)"},
     {ID_VIEW_BUS, "Bus view(&B)", "バス表示(&B)"},
 };
 

@@ -1,0 +1,30 @@
+// Report settings of their own profile section: off by default, kept when changed.
+#include "ShellFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ReportSettings, TimeStampsAreOffByDefaultAndTheMenuItemKeepsItsChoice)
+{
+    StoreProfile({});
+    {
+        Shell shell;
+        ASSERT_TRUE(shell.started);
+        EXPECT_FALSE(shell.Frame().IsMenuChecked(ID_VIEW_TIME_STAMPS));
+        EXPECT_FALSE(shell.View().TimeStamps());
+        shell.Frame().OnCommand(ID_VIEW_TIME_STAMPS);
+        EXPECT_TRUE(shell.Frame().IsMenuChecked(ID_VIEW_TIME_STAMPS));
+        EXPECT_TRUE(shell.View().TimeStamps());
+    }
+    EXPECT_EQ(Profile().value(QStringLiteral("report/timestamps")).toInt(), 1);
+    EXPECT_FALSE(Profile().contains(QStringLiteral("tamsel_OV/timestamps")));
+    Shell next;
+    EXPECT_TRUE(next.Frame().IsMenuChecked(ID_VIEW_TIME_STAMPS));
+    EXPECT_TRUE(next.View().TimeStamps());
+    next.Frame().OnCommand(ID_VIEW_TIME_STAMPS);
+    EXPECT_FALSE(next.View().TimeStamps());
+    StoreProfile({});
+}
+
+} // namespace
