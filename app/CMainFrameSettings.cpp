@@ -34,6 +34,9 @@ void CMainFrame::LoadSettings()
     m_view->SetLocalEcho(echo);
 
     ShowTimeStamps(m_store.GetProfileInt(kReportSection, kTimeStampsKey, 0) != 0);
+    // An unknown choice (a newer or hand-edited profile) keeps the usual CR LF.
+    const int lineEnd = m_store.GetProfileInt(kSendSection, kLineEndKey, 0);
+    ShowLineEnd(lineEnd >= 0 && lineEnd < kLineEndCount ? lineEnd : 0);
 
     const int receiveXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "receiveXrate", 3));
     const int sendXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "sendXrate", 3));

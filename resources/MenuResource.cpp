@@ -44,6 +44,11 @@ constexpr MenuItemResource kTransmit[] = {
     {ID_TX_BIN, "Hex->Binary(&B)", "バイナリ送信(&B)"},
     {ID_TX_OV, "Orvane10(&S)", "Orvane(&S)"},
     {ID_TX_OV11, "Orvane11(1)", "Orvane11(1)"},
+    {0, nullptr, nullptr},
+    {ID_LINE_END_CRLF, "Line end CR LF", "行末 CR LF"},
+    {ID_LINE_END_CR, "Line end CR", "行末 CR"},
+    {ID_LINE_END_LF, "Line end LF", "行末 LF"},
+    {ID_LINE_END_NONE, "No line end", "行末なし"},
 };
 
 constexpr MenuItemResource kHelp[] = {

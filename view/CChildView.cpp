@@ -194,6 +194,13 @@ void CChildView::SetTransmitConversion(int index)
 {
     RetireTransmit();
     m_transmit = ConversionAt(index).make(Owner());
+    m_transmit->SetLineEnd(m_lineEnd);
+}
+
+void CChildView::SetLineEnd(LineEnd end)
+{
+    m_lineEnd = end;
+    m_transmit->SetLineEnd(end);
 }
 
 void CChildView::RetireTransmit()

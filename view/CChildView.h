@@ -82,6 +82,9 @@ public:
     // Received text of the Raw, Hex and Bin displays gets a time stamp at
     // the start of each line; off by default.
     void SetTimeStamps(bool on);
+    // What ends each command that Raw and Hex send; CR LF at first.
+    void SetLineEnd(LineEnd end);
+    LineEnd GetLineEnd() const { return m_lineEnd; }
     bool TimeStamps() const { return m_timeStamps; }
     // The time the stamps read, as milliseconds of the local day; tests set their own.
     void SetTimeOfDay(std::function<std::int64_t()> clock) { m_timeOfDay = std::move(clock); }
@@ -157,6 +160,7 @@ private:
     std::function<void(const char*)> m_reportObserver;
     int m_receiveConversion = 0;
     bool m_timeStamps = false;
+    LineEnd m_lineEnd = LineEnd::kCrLf;
     LineStamps m_stamps;
     std::function<std::int64_t()> m_timeOfDay;
     CommandHistory m_history;

@@ -28,3 +28,36 @@ TEST(ReportSettings, TimeStampsAreOffByDefaultAndTheMenuItemKeepsItsChoice)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SendSettings, TheLineEndChoiceIsKeptInItsOwnSectionAndAStrangeOneIsCrLf)
+{
+    StoreProfile({});
+    {
+        Shell shell;
+        ASSERT_TRUE(shell.started);
+        EXPECT_TRUE(shell.Frame().IsMenuChecked(ID_LINE_END_CRLF));
+        EXPECT_EQ(shell.View().GetLineEnd(), LineEnd::kCrLf);
+        shell.Frame().OnCommand(ID_LINE_END_LF);
+        EXPECT_TRUE(shell.Frame().IsMenuChecked(ID_LINE_END_LF));
+        EXPECT_FALSE(shell.Frame().IsMenuChecked(ID_LINE_END_CRLF));
+        EXPECT_EQ(shell.View().GetLineEnd(), LineEnd::kLf);
+    }
+    EXPECT_EQ(Profile().value(QStringLiteral("send/lineend")).toInt(), 2);
+    {
+        Shell next;
+        EXPECT_EQ(next.View().GetLineEnd(), LineEnd::kLf);
+    }
+    for (const char* stored : {"7", "-1", "x"}) {
+        QSettings profile = Profile();
+        profile.setValue(QStringLiteral("send/lineend"), QString::fromLatin1(stored));
+        profile.sync();
+        Shell strange;
+        EXPECT_EQ(strange.View().GetLineEnd(), LineEnd::kCrLf) << stored;
+        EXPECT_TRUE(strange.Frame().IsMenuChecked(ID_LINE_END_CRLF)) << stored;
+    }
+    StoreProfile({});
+}
+
+} // namespace
