@@ -20,7 +20,6 @@
 #include <QMenuBar>
 #include <QStatusTipEvent>
 
-#include <cstdio>
 
 namespace {
 
@@ -97,8 +96,10 @@ bool CMainFrame::Create()
     setWindowTitle(String(IDR_MAINFRAME));
     BuildMenu();
     // Recorded from the start, so that the view and its export hold what came before it opened.
-    m_busModel = std::make_unique<BusModel>();
-    SetNodeTableObserver(m_busModel.get());
+    if (m_busRecording) {
+        m_busModel = std::make_unique<BusModel>();
+        SetNodeTableObserver(m_busModel.get());
+    }
     qApp->installEventFilter(new CAcceleratorFilter(this, MainAcceleratorTable(),
                                                     [this](int id) { OnCommand(id); }));
 
@@ -162,10 +163,8 @@ void CMainFrame::FitPanesToTheirTexts(CStatusBar& bar)
         FormatDeviceName(text, sizeof text, port);
         fit(ID_INDICATOR_PORT, QString::fromLatin1(text));
     }
-    for (int i = 0; CSetup::kBaudRates[i] != 0; ++i) {
-        std::snprintf(text, sizeof text, "%d bps", CSetup::kBaudRates[i]);
-        fit(ID_INDICATOR_BAUD, QString::fromLatin1(text));
-    }
+    for (int i = 0; CSetup::kBaudRates[i] != 0; ++i)
+        fit(ID_INDICATOR_BAUD, QString::fromStdString(RateText(CSetup::kBaudRates[i])));
     fit(ID_INDICATOR_RECEIVE, QString::fromLatin1(kReceiving));
     fit(ID_INDICATOR_RECEIVE, QString::fromLatin1(kReceiveSuspended));
     for (int index = 0; index < kConversionCount; ++index) {
@@ -386,9 +385,7 @@ void CMainFrame::ApplySetup()
 
 void CMainFrame::ShowPortSettings()
 {
-    char buffer[20];
-    std::snprintf(buffer, sizeof buffer, "%d bps", m_setup.GetBaudRate());
-    SetPaneText(ID_INDICATOR_BAUD, QString::fromLatin1(buffer));
+    SetPaneText(ID_INDICATOR_BAUD, QString::fromStdString(RateText(m_setup.GetBaudRate())));
     SetPaneText(ID_INDICATOR_PORT, QString::fromLatin1(m_setup.GetDeviceName()));
 }
 
@@ -421,6 +418,8 @@ void CMainFrame::ShowLineState(int state)
 
 void CMainFrame::OnBusView()
 {
+    if (!m_busModel)
+        return;
     if (!m_busView) {
         m_busView = new BusViewWindow(*m_busModel, m_strings, this);
         BusViewWindow::State state;

@@ -62,6 +62,10 @@ public:
     using PortChoice = std::function<void(CSetup& setup, PortMap& ports)>;
     void SetPortChoice(PortChoice choice) { m_portChoice = std::move(choice); }
 
+    // Whether the bus view's model records from Create on (a run without a
+    // window has no bus view to show it); set before Create.
+    void SetBusRecording(bool on) { m_busRecording = on; }
+
     // The waits of the view's serial line; set before Create.
     void SetLineTimings(const LineTimings& timings) { m_lineTimings = timings; }
 
@@ -134,4 +138,5 @@ private:
     const char* m_createFailure = nullptr;
     std::unique_ptr<BusModel> m_busModel;
     BusViewWindow* m_busView = nullptr;
+    bool m_busRecording = true;
 };

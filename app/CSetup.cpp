@@ -65,10 +65,8 @@ void CSetup::BuildOn(QDialog& dialog, const QFont& font) const
     }
     // An index outside the list selects nothing.
     portList->setCurrentIndex(m_portIndex < kPortCount ? m_portIndex : -1);
-    for (int i = 0; kBaudRates[i] != 0; ++i) {
-        std::snprintf(entry, sizeof entry, "%d bps", kBaudRates[i]);
-        baudList->addItem(QString::fromLatin1(entry));
-    }
+    for (int i = 0; kBaudRates[i] != 0; ++i)
+        baudList->addItem(QString::fromStdString(RateText(kBaudRates[i])));
     baudList->setCurrentIndex(m_baudIndex < kRateCount ? m_baudIndex : -1);
 
     auto showPath = [this, portPath, &dialog](int index) {

@@ -4,6 +4,7 @@
 #include "app/MenuChoices.h"
 #include "app/cli/Directive.h"
 #include "app/cli/FdOutput.h"
+#include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
 #include "view/CChildView.h"
 #include "view/ViewEvents.h"

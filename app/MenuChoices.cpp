@@ -7,14 +7,6 @@
 
 #include <cstdio>
 
-int ConversionCommand(bool receive, int index)
-{
-    if (index < 0 || index >= kConversionCount)
-        return 0;
-    const ConversionKind& conversion = ConversionAt(index);
-    return receive ? conversion.rxCommand : conversion.txCommand;
-}
-
 void SetMenuSwitch(CMainFrame& frame, int command, bool on)
 {
     if (frame.IsMenuChecked(command) != on)

@@ -9,10 +9,6 @@ class CSetup;
 // the way the menus and the setup dialog carry them out, so the menu marks,
 // the panes, the view and a later save all agree.
 
-// The menu command that selects a conversion, by its index in the menus;
-// 0, which no handler takes, for an index outside them.
-int ConversionCommand(bool receive, int index);
-
 // Chooses a check-mark item (receive display, local echo) when its mark is
 // not already as wanted: the menu toggles.
 void SetMenuSwitch(CMainFrame& frame, int command, bool on);

@@ -136,8 +136,10 @@ int main(int argc, char* argv[])
 
     tamsel.SetPortOverrides(options.portMap);
     tamsel.SetBeforeCreate([&options, &demo](CMainFrame& frame) {
-        if (options.headless)
+        if (options.headless) {
             frame.SetLineTimings(HeadlessTimings());
+            frame.SetBusRecording(false);
+        }
         frame.SetPortChoice([&options, &demo](CSetup& setup, PortMap& ports) {
             ChoosePortAndRate(setup, options.port, options.baud);
             if (options.demo)

@@ -197,8 +197,13 @@ void BusViewWindow::RefreshNodes()
             font.setBold(present);
             item->setFont(font);
         }
-        item->setData(Qt::DecorationRole, present ? QColor(0x2c, 0xa0, 0x2c) : QColor(Qt::transparent));
-        item->setHidden(presentOnly && !present && node != m_node);
+        // Each setting repaints the list, so only what differs is set.
+        const QColor mark = present ? QColor(0x2c, 0xa0, 0x2c) : QColor(Qt::transparent);
+        if (item->data(Qt::DecorationRole).value<QColor>() != mark)
+            item->setData(Qt::DecorationRole, mark);
+        const bool hidden = presentOnly && !present && node != m_node;
+        if (item->isHidden() != hidden)
+            item->setHidden(hidden);
     }
 }
 
@@ -225,7 +230,9 @@ void BusViewWindow::RefreshRegisters()
             const QString text = shown ? texts[column - kHexColumn] : QStringLiteral("-");
             if (item->text() != text)
                 item->setText(text);
-            item->setBackground(lit ? flash : QBrush());
+            const QBrush background = lit ? flash : QBrush();
+            if (item->background() != background)
+                item->setBackground(background);
         }
         const Qt::CheckState plotted =
             m_node >= 0 && m_model.IsPlotted(key) ? Qt::Checked : Qt::Unchecked;
@@ -261,8 +268,12 @@ QString BusViewWindow::SeriesLabel(const RegisterKey& key, const PlotSeries& ser
 
 void BusViewWindow::ShowLogNotice()
 {
-    if (m_model.LogDropped() == 0)
+    // A new text lays the window out again: under a flood the count moves at
+    // every refresh, so it is shown anew once a second at most.
+    const int64_t now = m_model.Now();
+    if (m_model.LogDropped() == 0 || now - m_noticeShownMs < kNoticeMs)
         return;
+    m_noticeShownMs = now;
     m_notice->setText(String(IDS_BUS_LOG_DROPPED)
                           .arg(static_cast<qulonglong>(m_model.Log().size()))
                           .arg(static_cast<qulonglong>(m_model.LogDropped())));

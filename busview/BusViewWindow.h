@@ -31,6 +31,7 @@ class BusViewWindow : public QWidget {
 public:
     static constexpr int kRefreshMs = 100;
     static constexpr int kFlashMs = 700;
+    static constexpr int kNoticeMs = 1000;
     static constexpr int kRegisterRows = 32;  // 16 16-bit, then 16 32-bit
     enum Column { kRegisterColumn, kHexColumn, kDecimalColumn, kChangedColumn, kPlotColumn, kColumns };
 
@@ -92,6 +93,7 @@ private:
     int m_node = -1;
     uint64_t m_shownGeneration = ~uint64_t{0};
     bool m_flashing = false;
+    int64_t m_noticeShownMs = 0;
     bool m_updatingTable = false;
     std::function<void()> m_stateChanged;
 };

@@ -81,75 +81,91 @@ void RegisterPlot::paintEvent(QPaintEvent*)
         y += line;
     }
 
-    Range values;
+    // Each series gets a lane of its own with its own scale: registers of one
+    // plot may differ by many orders of magnitude.
+    std::vector<Range> scales;
+    int labelWidth = 0;
     for (const auto& entry : all) {
+        Range values;
         const auto& points = entry.second.Points();
         // The point before the window carries the value into it.
         std::size_t from = entry.second.FirstFrom(start);
         from = from > 0 ? from - 1 : 0;
         for (std::size_t i = from; i < points.size(); ++i)
             values.Take(points[i].value);
-    }
-    if (values.Empty())
-        values = {0, 1};
-    if (values.low == values.high) {
-        values.low -= 1;
-        values.high += 1;
+        if (values.Empty())
+            values = {0, 1};
+        if (values.low == values.high) {
+            values.low -= 1;
+            values.high += 1;
+        }
+        labelWidth = std::max({labelWidth, metrics.horizontalAdvance(QString::number(values.high)),
+                               metrics.horizontalAdvance(QString::number(values.low))});
+        scales.push_back(values);
     }
 
-    const QString highText = QString::number(values.high);
-    const QString lowText = QString::number(values.low);
-    const int left = kMargin + std::max(metrics.horizontalAdvance(highText),
-                                        metrics.horizontalAdvance(lowText)) + 4;
+    const int left = kMargin + labelWidth + 4;
     const QRect area(left, y + kMargin, width() - left - kMargin, height() - y - 2 * kMargin - line);
-    if (area.width() < 10 || area.height() < 10)
+    const int lanes = static_cast<int>(all.size());
+    if (area.width() < 10 || area.height() < 10 * lanes)
         return;
-    painter.drawRect(area.adjusted(0, 0, -1, -1));
-    painter.drawText(kMargin, area.top() + metrics.ascent(), highText);
-    painter.drawText(kMargin, area.bottom(), lowText);
     painter.drawText(area.left(), area.bottom() + line, TimeOfDay(start));
     const QString endText = TimeOfDay(end);
     painter.drawText(area.right() - metrics.horizontalAdvance(endText), area.bottom() + line, endText);
 
-    const double span = static_cast<double>(values.high - values.low);
-    const auto yOf = [&](int64_t value) {
-        return area.bottom() - (static_cast<double>(value - values.low) / span) * (area.height() - 1);
-    };
     const int columns = area.width();
     const double msPerColumn = static_cast<double>(end - start) / columns;
-
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setClipRect(area);
-    index = 0;
     std::vector<Range> strokes(static_cast<std::size_t>(columns));
+    index = 0;
     for (const auto& entry : all) {
+        const Range& values = scales[static_cast<std::size_t>(index)];
+        const int top = area.top() + area.height() * index / lanes;
+        const int bottom = area.top() + area.height() * (index + 1) / lanes - 1;
+        const QRect lane(area.left(), top, area.width(), bottom - top + 1);
+        painter.setClipping(false);
+        painter.setPen(palette().text().color());
+        painter.drawRect(lane.adjusted(0, 0, -1, -1));
+        painter.drawText(kMargin, lane.top() + metrics.ascent(), QString::number(values.high));
+        painter.drawText(kMargin, lane.bottom(), QString::number(values.low));
+
+        const double span = static_cast<double>(values.high - values.low);
+        const auto yOf = [&](int64_t value) {
+            return lane.bottom() - 1 - (static_cast<double>(value - values.low) / span) * (lane.height() - 3);
+        };
+        painter.setClipRect(lane);
         painter.setPen(QPen(SeriesColor(index++), 1));
         std::fill(strokes.begin(), strokes.end(), Range{});
         const auto& points = entry.second.Points();
-        std::size_t from = entry.second.FirstFrom(start);
+        const std::size_t from = entry.second.FirstFrom(start);
         // A value holds until the next one: carry the last earlier value into the first column.
         if (from > 0)
             strokes[0].Take(points[from - 1].value);
-        for (std::size_t i = from; i < points.size(); ++i) {
-            const auto column = static_cast<std::size_t>(
-                std::clamp(static_cast<int>((points[i].wallMs - start) / msPerColumn), 0, columns - 1));
-            strokes[column].Take(points[i].value);
+        // Points come in time order: walk the columns along with them rather
+        // than dividing for each of up to a hundred thousand points.
+        std::size_t column = 0;
+        int64_t columnEnd = start + static_cast<int64_t>(msPerColumn);
+        for (auto point = points.begin() + static_cast<std::ptrdiff_t>(from); point != points.end(); ++point) {
+            while (point->wallMs >= columnEnd && column + 1 < strokes.size()) {
+                ++column;
+                columnEnd = start + static_cast<int64_t>(msPerColumn * static_cast<double>(column + 1));
+            }
+            strokes[column].Take(point->value);
         }
         // A register keeps its value until the next reply: steps, not slopes.
-        QPolygonF line;
+        QPolygonF path;
         for (int column = 0; column < columns; ++column) {
             const Range& stroke = strokes[static_cast<std::size_t>(column)];
             if (stroke.Empty())
                 continue;
             const double x = area.left() + column;
-            if (!line.isEmpty())
-                line << QPointF(x, line.back().y());
-            line << QPointF(x, yOf(stroke.low)) << QPointF(x, yOf(stroke.high))
+            if (!path.isEmpty())
+                path << QPointF(x, path.back().y());
+            path << QPointF(x, yOf(stroke.low)) << QPointF(x, yOf(stroke.high))
                  << QPointF(x, yOf(stroke.last));
         }
-        if (!line.isEmpty()) {
-            line << QPointF(area.right(), yOf(points.back().value));
-            painter.drawPolyline(line);
+        if (!path.isEmpty()) {
+            path << QPointF(area.right(), yOf(points.back().value));
+            painter.drawPolyline(path);
         }
     }
 }

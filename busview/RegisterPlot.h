@@ -8,7 +8,7 @@
 #include <functional>
 
 // Plots the model's series over the last few minutes, newest at the right
-// edge, with a legend naming each register and how many of its oldest points
+// edge, each in a lane of its own scale, with a legend naming each register and how many of its oldest points
 // were dropped. However many points a series holds, each pixel column draws
 // one vertical stroke from its lowest to its highest value, so a repaint costs
 // the width of the widget, not the length of the series.

@@ -48,6 +48,13 @@ int ConversionIndex(std::string_view name)
     return -1;
 }
 
+int ConversionCommand(bool receive, int index)
+{
+    if (index < 0 || index >= kConversionCount)
+        return 0;
+    return receive ? kConversions[index].rxCommand : kConversions[index].txCommand;
+}
+
 int ConversionOfCommand(int command, bool& receive)
 {
     for (int i = 0; i < kConversionCount; ++i) {

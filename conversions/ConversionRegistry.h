@@ -32,6 +32,10 @@ const ConversionKind& ConversionAt(int index);
 // The index of a conversion named in any case of letters, or -1.
 int ConversionIndex(std::string_view name);
 
+// The receive or transmit menu command of the conversion at index; 0, which
+// no handler takes, for an index outside the table.
+int ConversionCommand(bool receive, int index);
+
 // The index of the conversion whose receive or transmit item command is, with
 // receive telling which; -1 for any other command.
 int ConversionOfCommand(int command, bool& receive);

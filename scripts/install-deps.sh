@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev libx11-dev libxdamage-dev   # libxdamage: the start-up benchmark
   xvfb                              # the window's tests on a real X server
   desktop-file-utils appstream man-db   # the installed files' validators and man
-  lintian dpkg-dev                  # the Debian package: its checks and dpkg-shlibdeps
+  lintian dpkg-dev file             # the Debian package: its checks, dpkg-shlibdeps and the ELF test CPack runs
   "$@"
 )
 

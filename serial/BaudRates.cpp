@@ -1,5 +1,10 @@
 #include "serial/BaudRates.h"
 
+std::string RateText(int rate)
+{
+    return std::to_string(rate) + " bps";
+}
+
 std::string RateList()
 {
     std::string list;

@@ -9,5 +9,8 @@ inline constexpr int kBaudRates[] = {300, 1200, 9600, 19200, 38400, 57600, 11520
 inline constexpr int kRateCount = 7;
 static_assert(sizeof kBaudRates / sizeof kBaudRates[0] == kRateCount + 1);
 
+// "9600 bps": a rate as the status pane and the setup dialog's list show it.
+std::string RateText(int rate);
+
 // "300, 1200, ... or 115200", for messages that say which rates there are.
 std::string RateList();

@@ -152,7 +152,10 @@ TEST_F(BusViewTest, PlotsAndGeometryLiveInTheirOwnProfileSection)
 
     shell.reset();
     Start();
-    OpenBusView();
+    BusViewWindow& again = OpenBusView();
+    ASSERT_TRUE(Frame().IsMenuChecked(ID_VIEW_BUS));
+    again.close();  // its own close button
+    EXPECT_FALSE(Frame().IsMenuChecked(ID_VIEW_BUS));
     EXPECT_TRUE(Frame().Bus()->IsPlotted({5, false, 15}));
     EXPECT_TRUE(Frame().Bus()->IsPlotted({5, true, 3}));
 }

@@ -84,12 +84,4 @@ TEST(MenuChoices, ASwitchAlreadyAsChosenIsLeftAlone)
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_RXCONV), "Rx:OV");
 }
 
-TEST(MenuChoices, AConversionIndexOutsideTheMenusHasNoCommand)
-{
-    EXPECT_EQ(ConversionCommand(true, 0), ID_RX_RAW);
-    EXPECT_EQ(ConversionCommand(false, 4), ID_TX_OV11);
-    EXPECT_EQ(ConversionCommand(true, 5), 0);
-    EXPECT_EQ(ConversionCommand(false, -1), 0);
-}
-
 } // namespace

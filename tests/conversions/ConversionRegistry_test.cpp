@@ -90,6 +90,8 @@ TEST(ConversionRegistry, NamesAndCommandsLeadBackToTheirIndex)
         EXPECT_EQ(ConversionIndex(kind.optionName), i);
         EXPECT_EQ(ConversionIndex(upper), i);
 
+        EXPECT_EQ(ConversionCommand(true, i), kind.rxCommand);
+        EXPECT_EQ(ConversionCommand(false, i), kind.txCommand);
         bool receive = false;
         EXPECT_EQ(ConversionOfCommand(kind.rxCommand, receive), i);
         EXPECT_TRUE(receive);
@@ -110,6 +112,14 @@ TEST(ConversionRegistry, RefusesWhatNamesNoConversion)
         bool receive = true;
         EXPECT_EQ(ConversionOfCommand(command, receive), -1) << command;
     }
+}
+
+TEST(ConversionRegistry, AConversionIndexOutsideTheMenusHasNoCommand)
+{
+    EXPECT_EQ(ConversionCommand(true, 0), ID_RX_RAW);
+    EXPECT_EQ(ConversionCommand(false, 4), ID_TX_OV11);
+    EXPECT_EQ(ConversionCommand(true, 5), 0);
+    EXPECT_EQ(ConversionCommand(false, -1), 0);
 }
 
 // A conversion's index is its place among the conversion items of its menu.

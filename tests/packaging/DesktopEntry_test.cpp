@@ -50,6 +50,19 @@ INSTANTIATE_TEST_SUITE_P(
                     Validator{"metainfo", "appstreamcli", "validate --no-net --pedantic", kMetainfo}),
     [](const testing::TestParamInfo<Validator>& info) { return std::string(info.param.name); });
 
+TEST(Metainfo, ShowsScreenshotsThatExistInDocs)
+{
+    const std::string metainfo = ReadFile(kMetainfo);
+    const std::regex image(R"(<image>[^<]*/(docs/[^<]+)</image>)");
+    int shown = 0;
+    for (auto it = std::sregex_iterator(metainfo.begin(), metainfo.end(), image); it != std::sregex_iterator();
+         ++it, ++shown) {
+        const std::string path = PACKAGING_SOURCE_DIR "/../" + (*it)[1].str();
+        EXPECT_FALSE(ReadFile(path).empty()) << "the metadata shows " << path << ", which is not there";
+    }
+    EXPECT_GT(shown, 0) << "the metadata shows no screenshot";
+}
+
 // "Tamsel Version 1.1.2 , 100624": the version and the release day (YYMMDD).
 struct AboutRelease {
     std::string version;
