@@ -377,6 +377,12 @@ void CMainFrame::OnCommSetting()
     ApplySetup();
 }
 
+int CMainFrame::StartCapture(const std::string& path)
+{
+    const char* name = m_setup.GetDeviceName();
+    return m_view->Recorder().StartCapture(path, name, m_view->Ports().Resolve(name), m_setup.GetBaudRate());
+}
+
 void CMainFrame::ApplySetup()
 {
     ShowPortSettings();

@@ -62,6 +62,9 @@ public:
     using PortChoice = std::function<void(CSetup& setup, PortMap& ports)>;
     void SetPortChoice(PortChoice choice) { m_portChoice = std::move(choice); }
 
+    // A replay opens no port; set before Create.
+    void SetOpensPort(bool opens) { m_opensPort = opens; }
+
     // Whether the bus view's model records from Create on (a run without a
     // window has no bus view to show it); set before Create.
     void SetBusRecording(bool on) { m_busRecording = on; }
@@ -82,6 +85,8 @@ public:
     // What follows the setup dialog: shows the setup object's port and rate
     // and has the view reopen the port with them.
     void ApplySetup();
+    // Starts a raw capture of the port now chosen into path. 0, or -1 after its box.
+    int StartCapture(const std::string& path);
 
     CChildView* View() const { return m_view; }
     CStatusBar* StatusBar() const { return m_statusBar; }
@@ -134,6 +139,7 @@ private:
     QTimer m_lockKeyTimer;
     std::vector<std::string> m_portOverrides;
     PortChoice m_portChoice;
+    bool m_opensPort = true;
     LineTimings m_lineTimings;
     const char* m_createFailure = nullptr;
     std::unique_ptr<BusModel> m_busModel;

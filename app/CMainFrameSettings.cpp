@@ -24,7 +24,8 @@ void CMainFrame::LoadSettings()
     if (m_portChoice)
         m_portChoice(m_setup, m_view->Ports());
     ShowPortSettings();
-    m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetBaudRate());
+    if (m_opensPort)
+        m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetBaudRate());
 
     const bool receive = m_store.GetProfileInt(kSection, "receiveenable", 1) != 0;
     CheckMenuItem(ID_RECEIVE_ENABLE, receive);

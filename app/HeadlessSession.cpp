@@ -163,6 +163,18 @@ void HeadlessSession::Apply(const Directive& directive)
     case DirectiveKind::kQuit:
         Finish(kExitOk);
         break;
+    case DirectiveKind::kLog:
+        if (directive.value == 0)
+            view.Recorder().StopLog();
+        else
+            view.Recorder().StartLog(directive.text, false, view.Recorder().LogStamps());
+        break;
+    case DirectiveKind::kCapture:
+        if (directive.value == 0)
+            view.Recorder().StopCapture();
+        else
+            m_frame.StartCapture(directive.text);
+        break;
     }
 }
 
@@ -187,7 +199,7 @@ void HeadlessSession::WaitForQuiet(int ms)
 void HeadlessSession::CheckQuiet()
 {
     const std::int64_t received = m_frame.View()->ReceivedBytes();
-    if (received != m_lastReceived) {
+    if (received != m_lastReceived || (m_hold && m_hold())) {
         m_lastReceived = received;
         m_quietSince.start();
     }

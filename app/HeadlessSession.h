@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CMainFrame;
@@ -43,6 +44,10 @@ public:
     // before it (the conversions that start-up posted).
     void Start();
 
+    // The run does not end for quiet while running() says something still
+    // feeds the report (a replay).
+    void HoldWhile(std::function<bool()> running) { m_hold = std::move(running); }
+
 private:
     void OnInputReady();
     void RunNext();
@@ -71,4 +76,5 @@ private:
     QElapsedTimer m_quietSince;
     int m_quietMs = 0;
     std::int64_t m_lastReceived = 0;
+    std::function<bool()> m_hold;
 };

@@ -1,10 +1,13 @@
 #include "app/CMainFrame.h"
+#include "app/CStatusBar.h"
 #include "app/CSettingsStore.h"
 #include "app/CTamselApp.h"
 #include "app/DemoSession.h"
 #include "app/HeadlessSession.h"
 #include "app/MenuChoices.h"
 #include "app/QtMessageBox.h"
+#include "app/ReplaySession.h"
+#include "app/TerminationSignals.h"
 #include "app/UserLanguage.h"
 #include "app/cli/CommandLineOptions.h"
 #include "app/cli/StderrMessageBox.h"
@@ -19,6 +22,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include <fcntl.h>
@@ -69,6 +73,15 @@ bool ProfileFileUsable(const std::string& path)
 {
     const QFileInfo file(QString::fromLocal8Bit(path.c_str()));
     return !file.exists() || (file.isFile() && file.isReadable());
+}
+
+// The last of the log and the capture reaches the disk before the program
+// ends, and a write that fails then is still said.
+int FinishRecording(SessionRecorder& recorder, int status)
+{
+    recorder.StopLog();
+    recorder.StopCapture();
+    return status;
 }
 
 } // namespace
@@ -140,6 +153,7 @@ int main(int argc, char* argv[])
             frame.SetLineTimings(HeadlessTimings());
             frame.SetBusRecording(false);
         }
+        frame.SetOpensPort(options.replayPath.empty());
         frame.SetPortChoice([&options, &demo](CSetup& setup, PortMap& ports) {
             ChoosePortAndRate(setup, options.port, options.baud);
             if (options.demo)
@@ -149,6 +163,26 @@ int main(int argc, char* argv[])
     if (!tamsel.InitInstance())
         return kExitFailure;
     CMainFrame& frame = *tamsel.MainFrame();
+    SessionRecorder& recorder = frame.View()->Recorder();
+    EndRunOnTerminationSignals([&recorder] {
+        recorder.StopLog();
+        recorder.StopCapture();
+    });
+    // Their boxes have been shown; a headless run has no one to go on for.
+    if (!options.logPath.empty() &&
+        recorder.StartLog(options.logPath, options.logNew, options.logStamps) != 0 && options.headless)
+        return kExitFailure;
+    if (!options.capturePath.empty() && frame.StartCapture(options.capturePath) != 0 && options.headless)
+        return kExitFailure;
+
+    std::unique_ptr<ReplaySession> replay;
+    if (!options.replayPath.empty()) {
+        replay = std::make_unique<ReplaySession>(*frame.View(), options.replaySpeed);
+        if (replay->Load(options.replayPath, error) != 0) {
+            ShowMessageBox(nullptr, error.c_str(), "Tamsel::Replay", kMbOk | kMbIconExclamation);
+            return kExitFailure;
+        }
+    }
 
     if (!options.headless) {
         // A script's commands are not the user's: only the window keeps a history file.
@@ -156,16 +190,27 @@ int main(int argc, char* argv[])
         ApplyMenuChoices(options, frame);
         if (options.demo)
             demo.Introduce(frame);
-        return QApplication::exec();
+        if (replay) {
+            QObject::connect(replay.get(), &ReplaySession::progressed, &frame, [&frame, &replay] {
+                frame.StatusBar()->SetPaneText(
+                    0, QStringLiteral("Replay: %1 of %2 blocks").arg(replay->Done()).arg(replay->Total()));
+            });
+            replay->Start();
+        }
+        return FinishRecording(recorder, QApplication::exec());
     }
 
     // Its message has been written already.
-    if (frame.View()->GetLineState() == LineState::kNoPort)
+    if (!replay && frame.View()->GetLineState() == LineState::kNoPort)
         return kExitFailure;
     HeadlessSession session(frame, options.lingerMs, STDIN_FILENO, STDOUT_FILENO);
     ApplyMenuChoices(options, frame);
     if (options.demo)
         demo.Introduce(frame);
+    if (replay) {
+        session.HoldWhile([&replay] { return replay->Running(); });
+        replay->Start();
+    }
     session.Start();
-    return QApplication::exec();
+    return FinishRecording(recorder, QApplication::exec());
 }

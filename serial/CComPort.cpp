@@ -208,6 +208,8 @@ int CComPort::ComSend(const char* bytes, int length)
     const long long timeoutMs =
         static_cast<long long>(m_timings.writePerByteMs) * length + m_timings.writeConstantMs;
     const PortWriteResult result = WriteWithin(fd, bytes, length, timeoutMs);
+    if (LineTap* tap = m_tap.load(); tap && result.written > 0)
+        tap->Written(reinterpret_cast<const unsigned char*>(bytes), static_cast<int>(result.written));
     if (result.error != 0) {
         ShowMessageBox(m_owner, "Failed to transmit", kSendCaption, kMbOk,
                        SystemDetail(m_map.Resolve(m_portName), result.error).c_str());
@@ -268,6 +270,8 @@ ReadResult CComPort::ReadPort(unsigned char* buffer, int size)
         ReadWithTimeouts(fd, buffer, size, kReadEnough, m_timings.readIntervalMs,
                          m_timings.readTotalMs, m_timings.readGatherMs);
     ReadResult result{got.count > 0 ? ReadStatus::kData : ReadStatus::kNothing, got.count};
+    if (LineTap* tap = m_tap.load(); tap && got.count > 0)
+        tap->Read(buffer, got.count);
     if (got.count == 0 && got.hungUp) {
         // Still announced, so the user-interface thread has not replaced the
         // handle, and its own state changes come after this one.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/LineTap.h"
 #include "serial/PortMap.h"
 
 #include <atomic>
@@ -98,6 +99,10 @@ public:
     static constexpr int kReadEnough = 512;
     ReadResult ReadPort(unsigned char* buffer, int size);
 
+    // Shows every chunk read and every block written to tap (nullptr: none).
+    // Set it before the reader starts; the tap outlives the port.
+    void SetTap(LineTap* tap) { m_tap.store(tap); }
+
 protected:
     // Writes the line settings to the device (tcsetattr). A pseudo-terminal
     // takes every rate, so tests override this to stand for a refusing driver.
@@ -112,6 +117,7 @@ private:
     bool ReaderUses(int fd) const;
 
     void* m_owner;
+    std::atomic<LineTap*> m_tap{nullptr};
     PortTimings m_timings;
     PortMap m_map;
     char m_portName[kPortNameSize] = {};

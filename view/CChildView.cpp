@@ -38,6 +38,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
       m_commandLine(nullptr),
       m_findBar(nullptr),
       m_port(Owner(), timings.port),
+      m_recorder(Owner(), m_port),
       m_ring(FifoSize{kReceiveRingSize}),
       m_pump(Owner(), m_port, m_ring, timings.pump),
       m_transmit(ConversionAt(kConversionRaw).make(Owner())),
@@ -246,6 +247,7 @@ int CChildView::AppendReport(const char* text)
         text = "";
     const int result = m_report.Append(text);
     m_reportWindow->ReportChanged(true);
+    m_recorder.Report(text);
     if (m_reportObserver)
         m_reportObserver(text);
     return result;

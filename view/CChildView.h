@@ -7,6 +7,7 @@
 #include "serial/PortMap.h"
 #include "view/CReportText.h"
 #include "view/LineStamps.h"
+#include "view/SessionRecorder.h"
 #include "xrate/CXrate.h"
 
 #include <QWidget>
@@ -115,6 +116,8 @@ public:
     const CommandHistory& History() const { return m_history; }
 
     const CReportText& Report() const { return m_report; }
+    // The session log and the raw capture of the line.
+    SessionRecorder& Recorder() { return m_recorder; }
     QPlainTextEdit* ReportWindow();
     QPlainTextEdit* CommandLine();
     CFindBar* FindBar() { return m_findBar; }
@@ -168,6 +171,7 @@ private:
 
     PortMap m_ports;
     CComPort m_port;
+    SessionRecorder m_recorder;  // taps the port, so it goes before the port
     CFIFO m_ring;
     CReceivePump m_pump;
     LineState m_shownLineState = LineState::kNoPort;

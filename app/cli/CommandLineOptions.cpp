@@ -5,6 +5,7 @@
 #include "serial/BaudRates.h"
 #include "serial/PortMap.h"
 
+#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -104,6 +105,44 @@ int ParseLinger(std::string_view value, CommandLineOptions& options, std::string
     return 0;
 }
 
+int ParseFileOption(std::string_view option, std::string_view value, std::string& path, std::string& error)
+{
+    if (value.empty())
+        return Fail(error, std::string(option) + " needs a file name");
+    path = value;
+    return 0;
+}
+
+int ParseLog(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseFileOption("--log", value, options.logPath, error);
+}
+
+int ParseCapture(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseFileOption("--capture", value, options.capturePath, error);
+}
+
+int ParseReplay(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseFileOption("--replay", value, options.replayPath, error);
+}
+
+int ParseReplaySpeed(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    if (value == "max") {
+        options.replaySpeed = 0;
+        return 0;
+    }
+    const std::string text(value);
+    char* end = nullptr;
+    const double speed = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !(speed >= 0.01 && speed <= 1000))
+        return Fail(error, "--replay-speed: " + Quoted(value) + " is not a factor from 0.01 to 1000, or max");
+    options.replaySpeed = speed;
+    return 0;
+}
+
 struct ValueOption {
     std::string_view name;
     Parse parse;
@@ -113,6 +152,8 @@ constexpr ValueOption kValueOptions[] = {
     {"--port", ParsePort},       {"--baud", ParseBaud},         {"--rx", ParseRx},
     {"--tx", ParseTx},           {"--echo", ParseEcho},         {"--receive", ParseReceive},
     {"--map", ParseMap},         {"--profile", ParseProfile},   {"--linger", ParseLinger},
+    {"--log", ParseLog},         {"--capture", ParseCapture},   {"--replay", ParseReplay},
+    {"--replay-speed", ParseReplaySpeed},
 };
 
 struct FlagOption {
@@ -126,6 +167,8 @@ constexpr FlagOption kFlagOptions[] = {
     {"--headless", &CommandLineOptions::headless},
     {"--demo", &CommandLineOptions::demo},
     {"--bus-view", &CommandLineOptions::busView},
+    {"--log-new", &CommandLineOptions::logNew},
+    {"--log-stamps", &CommandLineOptions::logStamps},
 };
 
 int Unexpected(std::string_view argument, std::string& error)
@@ -184,6 +227,8 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& opti
     }
     if (lingerGiven && !options.headless && !options.help && !options.version)
         return Fail(error, "--linger applies to --headless runs only");
+    if (options.logNew && options.logPath.empty())
+        return Fail(error, "--log-new starts the --log file anew; give --log FILE too");
     if (options.busView && options.headless)
         return Fail(error, "--bus-view opens a window; --headless runs have none");
     return 0;
@@ -222,6 +267,15 @@ const char* TamselUsage()
            "                     try; in the window it also sends a little traffic\n"
            "  --bus-view         open the bus view beside the main window: the Orvane\n"
            "                     nodes heard, their registers live, plots and CSV export\n"
+           "  --log FILE         keep a session log: every text the report receives,\n"
+           "                     appended to FILE byte for byte, never trimmed\n"
+           "  --log-new          start the --log file anew instead of appending to it\n"
+           "  --log-stamps       begin each line of the log with its local arrival time\n"
+           "  --capture FILE     keep a raw capture of the line in FILE (pcapng, as\n"
+           "                     Wireshark and tshark read it): every byte both ways\n"
+           "  --replay FILE      open no port: the received bytes of the capture FILE go\n"
+           "                     through the receive conversion as if read from the line\n"
+           "  --replay-speed X   replay at X times the recorded pace (default 1), or max\n"
            "  --headless         no window: commands from standard input, the report on\n"
            "                     standard output (see below)\n"
            "  --linger MS        headless: after the end of input, wait until nothing has\n"
@@ -246,6 +300,8 @@ const char* TamselUsage()
            "    ::wait [MS]           pause until nothing has arrived for MS milliseconds\n"
            "                          (default: the --linger time)\n"
            "    ::send TEXT           send TEXT as it is, even when it begins with \"::\"\n"
+           "    ::log FILE|off        start the session log in FILE (appending), or stop it\n"
+           "    ::capture FILE|off    start a raw capture in FILE, or stop it\n"
            "    ::quit                end at once\n"
            "  A \"\\r\" before a line's \"\\n\" is dropped. At the end of input Tamsel waits\n"
            "  as --linger says and ends.\n"

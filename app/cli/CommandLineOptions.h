@@ -22,6 +22,12 @@ struct CommandLineOptions {
     std::vector<std::string> portMap;  // "COMn=PATH" in the order given; later ones win
     std::string profile;               // a settings file to use instead of the user's
     int lingerMs = 500;                // headless: quiet time before ending after the input
+    std::string logPath;               // the session log, empty for none
+    bool logNew = false;               // start the log anew rather than append
+    bool logStamps = false;            // each log line begins with its local time
+    std::string capturePath;           // the raw capture, empty for none
+    std::string replayPath;            // a capture to replay instead of opening a port
+    double replaySpeed = 1;            // times the recorded pace; 0: as fast as it goes
 };
 
 // Exit statuses of the program.

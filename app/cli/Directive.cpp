@@ -4,6 +4,8 @@
 #include "conversions/ConversionRegistry.h"
 #include "serial/BaudRates.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -106,6 +108,18 @@ int ReadDirective(std::string_view line, Directive& directive, std::string& erro
     // ::send keeps its text exactly: only the one blank after the name goes.
     if (body == "send" || body.starts_with("send ") || body.starts_with("send\t")) {
         directive.text = body.substr(body.size() > 4 ? 5 : 4);
+        return 0;
+    }
+    // A file name is the rest of the line, blanks and all.
+    for (const auto& [name, kind] : {std::pair{std::string_view("log"), DirectiveKind::kLog},
+                                     std::pair{std::string_view("capture"), DirectiveKind::kCapture}}) {
+        if (body != name && !body.starts_with(std::string(name) + " "))
+            continue;
+        directive.kind = kind;
+        directive.text = body.substr(std::min(body.size(), name.size() + 1));
+        if (directive.text.empty())
+            return Fail(error, "::" + std::string(name) + " takes a file name, or off");
+        directive.value = directive.text == "off" ? 0 : 1;
         return 0;
     }
     // The name follows "::" at once, as it does for ::send.

@@ -19,6 +19,8 @@ enum class DirectiveKind {
     kSleep,    // value: milliseconds
     kWait,     // value: milliseconds of quiet, -1 for the linger time
     kQuit,
+    kLog,      // text: the file to log to; value 0: stop logging
+    kCapture,  // text: the file to capture to; value 0: stop capturing
 };
 
 struct Directive {

@@ -21,6 +21,7 @@ public:
 
     void Write(const std::string& input);
     void CloseInput();
+    void Signal(int number);
     // Closes the read end of the child's standard output: its next write fails.
     void CloseOutput();
 

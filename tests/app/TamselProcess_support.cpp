@@ -153,3 +153,9 @@ TamselRun RunTamsel(const std::vector<std::string>& arguments, const std::string
     const int status = tamsel.Wait();
     return {status, tamsel.Output(), tamsel.Errors()};
 }
+
+void TamselProcess::Signal(int number)
+{
+    if (m_pid > 0)
+        kill(m_pid, number);
+}

@@ -55,6 +55,11 @@ void CheckDirective(const std::string& line)
     case DirectiveKind::kWait:
         Check(directive.value >= -1 && directive.value <= 3600000, "wait out of range");
         break;
+    case DirectiveKind::kLog:
+    case DirectiveKind::kCapture:
+        Check(!directive.text.empty() && line.ends_with(directive.text), "a file name that is not the line's end");
+        Check(directive.value == (directive.text == "off" ? 0 : 1), "off and a file mixed up");
+        break;
     case DirectiveKind::kClear:
     case DirectiveKind::kSave:
     case DirectiveKind::kQuit:

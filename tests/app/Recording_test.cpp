@@ -1,0 +1,117 @@
+// The session log and the raw capture of whole headless runs over a
+// pseudo-terminal, and the replay of that capture: every byte kept, the
+// failures said once, nothing lost at SIGTERM.
+#include "support/PseudoTerminal.h"
+#include "TamselProcess.h"
+
+#include "capture/Pcapng.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using testsupport::PseudoTerminal;
+
+namespace {
+
+std::string Contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Far more than the report keeps: the log must not be trimmed with it.
+std::string ManyLines()
+{
+    std::string text;
+    for (int i = 0; text.size() < 60000; ++i)
+        text += "reading " + std::to_string(i) + " \xB5V ok\r\n";
+    return text;
+}
+
+class Recording : public testing::Test {
+protected:
+    std::string File(const char* name) const { return m_folder.filePath(QString::fromLatin1(name)).toStdString(); }
+    std::vector<std::string> Arguments(std::vector<std::string> more) const
+    {
+        std::vector<std::string> arguments{"--headless", "--profile", File("run.conf"), "--map",
+                                           "COM1=" + line.Path(), "--port", "COM1", "--rx", "raw", "--tx", "raw"};
+        arguments.insert(arguments.end(), more.begin(), more.end());
+        return arguments;
+    }
+
+    QTemporaryDir m_folder;
+    PseudoTerminal line;
+};
+
+TEST_F(Recording, TheLogKeepsTheWholeReportTheCaptureBothWaysAndItsReplayShowsTheSame)
+{
+    const std::string received = ManyLines();
+    TamselProcess tamsel(Arguments({"--log", File("run.log"), "--capture", File("run.pcapng")}));
+    tamsel.Write("hello\n");
+    ASSERT_EQ(line.Read(7), "hello\r\n");
+    ASSERT_TRUE(line.Write(received));
+    ASSERT_TRUE(tamsel.WaitForOutput(received.substr(received.size() - 40)));
+    ASSERT_EQ(tamsel.Wait(), 0) << tamsel.Errors();
+    EXPECT_EQ(tamsel.Output(), ">> hello\r\n" + received);
+    EXPECT_EQ(Contents(File("run.log")), tamsel.Output());
+
+    std::vector<unsigned char> file;
+    const std::string captured = Contents(File("run.pcapng"));
+    file.assign(captured.begin(), captured.end());
+    std::vector<CapturedPacket> packets;
+    std::string error;
+    ASSERT_EQ(ReadCapture(file, packets, error), 0) << error;
+    std::string in;
+    std::string out;
+    for (const CapturedPacket& packet : packets)
+        (packet.direction == CaptureDirection::Inbound ? in : out).append(packet.bytes.begin(), packet.bytes.end());
+    EXPECT_EQ(in, received);
+    EXPECT_EQ(out, "hello\r\n");
+
+    for (const char* speed : {"max", "50"}) {
+        const TamselRun replay = RunTamsel({"--headless", "--profile", File("run.conf"), "--replay",
+                                            File("run.pcapng"), "--replay-speed", speed, "--rx", "raw", "--linger", "0"},
+                                           "");
+        EXPECT_EQ(replay.status, 0) << replay.errors;
+        EXPECT_EQ(replay.output, received) << speed;
+    }
+}
+
+TEST_F(Recording, SigtermEndsTheRunWithTheLogCompleteUpToTheLastReportText)
+{
+    TamselProcess tamsel(Arguments({"--log", File("cut.log")}));
+    ASSERT_TRUE(line.Write("before the signal\r\n"));
+    ASSERT_TRUE(tamsel.WaitForOutput("before the signal\r\n"));
+    tamsel.Signal(SIGTERM);
+    EXPECT_EQ(tamsel.Wait(10000, false), 128 + SIGTERM) << "ended through the event loop, not killed";
+    EXPECT_EQ(Contents(File("cut.log")), "before the signal\r\n");
+}
+
+TEST_F(Recording, FilesThatCannotBeWrittenOrReadSayWhyOnce)
+{
+    const TamselRun unopened = RunTamsel(Arguments({"--log", File("no/such/folder.log")}), "");
+    EXPECT_EQ(unopened.status, 1);
+    EXPECT_EQ(unopened.errors, "Tamsel::Log: Cannot open the log " + File("no/such/folder.log") +
+                                   ": No such file or directory\n");
+
+    const TamselRun full = RunTamsel(Arguments({"--log", "/dev/full", "--linger", "600"}), "one\ntwo\n");
+    EXPECT_EQ(full.status, 0) << "the session goes on";
+    EXPECT_EQ(full.output, ">> one\r\n>> two\r\n");
+    EXPECT_EQ(full.errors, "Tamsel::Log: Failed to write the log (logging has stopped) /dev/full: "
+                           "No space left on device\n");
+
+    std::ofstream(File("text.pcapng")) << "not a capture at all, only text";
+    const TamselRun notCapture = RunTamsel({"--headless", "--profile", File("run.conf"), "--replay", File("text.pcapng")}, "");
+    EXPECT_EQ(notCapture.status, 1);
+    EXPECT_EQ(notCapture.errors, "Tamsel::Replay: " + File("text.pcapng") +
+                                     " is not a pcapng capture written on this kind of machine\n");
+}
+
+} // namespace
