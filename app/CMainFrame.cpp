@@ -17,6 +17,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QLabel>
 #include <QMenuBar>
 #include <QStatusTipEvent>
 
@@ -115,6 +116,10 @@ bool CMainFrame::Create()
     if (!CreateStatusBar())
         return false;
     connect(m_view, &CChildView::lineStateChanged, this, &CMainFrame::ShowLineState);
+    m_recordingPane = new QLabel(m_statusBar);
+    m_recordingPane->hide();
+    m_statusBar->addPermanentWidget(m_recordingPane);
+    connect(&m_view->Recorder(), &SessionRecorder::recordingChanged, this, &CMainFrame::ShowRecording);
 
     LoadPortMap();
     LoadSettings();
@@ -212,7 +217,8 @@ void CMainFrame::BuildMenu()
         m_menuItems[id]->setCheckable(true);
         m_menuItems[id]->setActionGroup(m_lineEndGroup);
     }
-    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS, ID_VIEW_TIME_STAMPS})
+    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS, ID_VIEW_TIME_STAMPS,
+                         ID_LOG_STAMPS})
         m_menuItems[id]->setCheckable(true);
 }
 
@@ -292,6 +298,8 @@ bool CMainFrame::OnCommand(int id)
     default:
         break;
     }
+    if (OnRecordingCommand(id))
+        return true;
     if (m_applicationCommands && m_applicationCommands(id))
         return true;
     switch (id) {

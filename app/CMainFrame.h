@@ -28,6 +28,7 @@ inline constexpr char kSendSection[] = "send";
 inline constexpr char kLineEndKey[] = "lineend";
 class QAction;
 class QActionGroup;
+class QLabel;
 
 // The main frame: menu bar, accelerators, status bar and the terminal view.
 // It keeps no flags of its own: the menu's check marks are the receive-display
@@ -116,6 +117,9 @@ private:
     void OnStatusBar();
     void OnBusView();
     void SaveBusViewState();
+    // File menu: the session log and the raw capture.
+    bool OnRecordingCommand(int id);
+    void ShowRecording();
     bool OnConversion(int id);
     void CheckMenuItem(int id, bool checked);
     int MarkedConversion(bool receive) const;
@@ -145,4 +149,5 @@ private:
     std::unique_ptr<BusModel> m_busModel;
     BusViewWindow* m_busView = nullptr;
     bool m_busRecording = true;
+    QLabel* m_recordingPane = nullptr;  // shown only while a log or capture runs
 };

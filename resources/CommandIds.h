@@ -21,6 +21,14 @@ inline constexpr int ID_COMM_SETTING = 32785;
 inline constexpr int ID_SAVE_SETTING = 32786;
 inline constexpr int ID_RX_OV11 = 32787;
 inline constexpr int ID_TX_OV11 = 32788;
+// The session log and the raw capture
+inline constexpr int ID_LOG_START = 33000;
+inline constexpr int ID_LOG_STOP = 33001;
+inline constexpr int ID_LOG_STAMPS = 33002;
+inline constexpr int ID_CAPTURE_START = 33003;
+inline constexpr int ID_CAPTURE_STOP = 33004;
+inline constexpr int IDS_LOG_PANE = 33005;
+inline constexpr int IDS_CAPTURE_PANE = 33006;
 // The bus view window and its texts
 inline constexpr int ID_VIEW_BUS = 33300;
 inline constexpr int IDS_BUS_TITLE = 33301;

@@ -8,6 +8,12 @@ constexpr MenuItemResource kFile[] = {
     {ID_COMM_SETTING, "Communication Setting(&S)", "通信設定(&S)"},
     {ID_SAVE_SETTING, "Save setting as default", "既定値として保存"},
     {0, nullptr, nullptr},
+    {ID_LOG_START, "Start log(&L)...", "ログ開始(&L)..."},
+    {ID_LOG_STOP, "Stop log", "ログ停止"},
+    {ID_LOG_STAMPS, "Time stamps in the log", "ログに時刻を付ける"},
+    {ID_CAPTURE_START, "Start capture(&C)...", "キャプチャ開始(&C)..."},
+    {ID_CAPTURE_STOP, "Stop capture", "キャプチャ停止"},
+    {0, nullptr, nullptr},
     {ID_APP_EXIT, "Quit(&X)", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"},
 };
 

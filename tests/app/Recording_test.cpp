@@ -2,12 +2,14 @@
 // pseudo-terminal, and the replay of that capture: every byte kept, the
 // failures said once, nothing lost at SIGTERM.
 #include "support/PseudoTerminal.h"
+#include "ShellFixture.h"
 #include "TamselProcess.h"
 
 #include "capture/Pcapng.h"
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -112,6 +114,38 @@ TEST_F(Recording, FilesThatCannotBeWrittenOrReadSayWhyOnce)
     EXPECT_EQ(notCapture.status, 1);
     EXPECT_EQ(notCapture.errors, "Tamsel::Replay: " + File("text.pcapng") +
                                      " is not a pcapng capture written on this kind of machine\n");
+}
+
+TEST(RecordingInTheWindow, ThePaneNamesTheFilesWhileTheyAreWrittenAndTheStampsItemTogglesTheLogsStamps)
+{
+    QTemporaryDir folder;
+    Shell shell;
+    ASSERT_TRUE(shell.started);
+    SessionRecorder& recorder = shell.View().Recorder();
+    auto pane = [&]() -> QLabel* {
+        for (QLabel* label : shell.Frame().StatusBar()->findChildren<QLabel*>()) {
+            if (label->text().startsWith(QStringLiteral("Log: ")) || label->text().startsWith(QStringLiteral("Capture: ")))
+                return label;
+        }
+        return nullptr;
+    };
+    EXPECT_EQ(pane(), nullptr) << "nothing is shown while nothing is recorded";
+
+    const std::string log = folder.filePath(QStringLiteral("w.log")).toStdString();
+    shell.Frame().OnCommand(ID_LOG_STAMPS);
+    ASSERT_EQ(recorder.StartLog(log, true, recorder.LogStamps()), 0);
+    shell.View().AppendReport("from the window\r\n");
+    ASSERT_NE(pane(), nullptr);
+    EXPECT_EQ(pane()->text(), QStringLiteral("Log: w.log"));
+    EXPECT_TRUE(pane()->isVisibleTo(&shell.Frame()));
+    shell.Frame().OnCommand(ID_LOG_STOP);
+    EXPECT_FALSE(recorder.Logging());
+    EXPECT_FALSE(pane() && pane()->isVisibleTo(&shell.Frame()));
+    const std::string written = Contents(log);
+    EXPECT_EQ(written.substr(written.size() - 17), "from the window\r\n");
+    EXPECT_EQ(written.size(), 24 + 17u) << "a time stamp before the line";
+    for (const MessageBoxCall& box : shell.boxes.calls)
+        EXPECT_NE(box.caption, "Tamsel::Log") << box.text;
 }
 
 } // namespace
