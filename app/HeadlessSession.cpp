@@ -199,7 +199,12 @@ void HeadlessSession::WaitForQuiet(int ms)
 void HeadlessSession::CheckQuiet()
 {
     const std::int64_t received = m_frame.View()->ReceivedBytes();
-    if (received != m_lastReceived || (m_hold && m_hold())) {
+    if (m_hold && m_hold()) {
+        m_lastReceived = received;
+        m_quietSince.start();
+        return;
+    }
+    if (received != m_lastReceived) {
         m_lastReceived = received;
         m_quietSince.start();
     }

@@ -5,6 +5,7 @@
 #include "ShellFixture.h"
 #include "TamselProcess.h"
 
+#include "capture/CaptureFile.h"
 #include "capture/Pcapng.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iterator>
@@ -84,6 +86,26 @@ TEST_F(Recording, TheLogKeepsTheWholeReportTheCaptureBothWaysAndItsReplayShowsTh
         EXPECT_EQ(replay.status, 0) << replay.errors;
         EXPECT_EQ(replay.output, received) << speed;
     }
+}
+
+TEST_F(Recording, AReplayLongerThanOnePassOfTheEventLoopIsShownWhole)
+{
+    std::string received;
+    for (int i = 0; received.size() < 1500000; ++i)
+        received += ManyLines().substr(0, 1000 + i % 7);
+    CaptureFile capture;
+    std::string error;
+    ASSERT_EQ(capture.Open(File("long.pcapng"), "\\\\.\\COM1", "test", 9600, error), 0) << error;
+    for (std::size_t at = 0; at < received.size(); at += 4000)
+        capture.Read(reinterpret_cast<const unsigned char*>(received.data() + at),
+                     static_cast<int>(std::min<std::size_t>(4000, received.size() - at)));
+    ASSERT_EQ(capture.Close(), 0);
+    const TamselRun replay = RunTamsel({"--headless", "--profile", File("run.conf"), "--replay", File("long.pcapng"),
+                                        "--replay-speed", "max", "--rx", "raw", "--linger", "0"},
+                                       "");
+    EXPECT_EQ(replay.status, 0) << replay.errors;
+    EXPECT_EQ(replay.output.size(), received.size());
+    EXPECT_TRUE(replay.output == received) << "the replay is the received bytes, in order";
 }
 
 TEST_F(Recording, SigtermEndsTheRunWithTheLogCompleteUpToTheLastReportText)
