@@ -54,6 +54,10 @@ constexpr int kBusViewWidth = 760;
 constexpr char kReceiving[] = "Receiving";
 constexpr char kReceiveSuspended[] = "Rx suspended";
 
+// The line-end choices' items, in the order of the LineEnd values.
+constexpr int kLineEndCommands[kLineEndCount] = {ID_LINE_END_CRLF, ID_LINE_END_CR, ID_LINE_END_LF,
+                                                 ID_LINE_END_NONE};
+
 // How often the lock-key panes follow the keyboard.
 constexpr int kLockKeyRefreshMs = 250;
 
@@ -208,7 +212,13 @@ void CMainFrame::BuildMenu()
         m_menuItems[conversion.txCommand]->setCheckable(true);
         m_menuItems[conversion.txCommand]->setActionGroup(m_transmitGroup);
     }
-    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS, ID_LOG_STAMPS})
+    m_lineEndGroup = new QActionGroup(this);
+    for (const int id : kLineEndCommands) {
+        m_menuItems[id]->setCheckable(true);
+        m_menuItems[id]->setActionGroup(m_lineEndGroup);
+    }
+    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS, ID_VIEW_TIME_STAMPS,
+                         ID_LOG_STAMPS})
         m_menuItems[id]->setCheckable(true);
 }
 
@@ -264,7 +274,7 @@ bool CMainFrame::OnCommand(int id)
 {
     if (m_view && m_view->OnCommand(id))
         return true;
-    if (OnConversion(id))
+    if (OnConversion(id) || OnLineEnd(id))
         return true;
     switch (id) {
     case ID_RECEIVE_ENABLE:
@@ -281,6 +291,9 @@ bool CMainFrame::OnCommand(int id)
         return true;
     case ID_VIEW_BUS:
         OnBusView();
+        return true;
+    case ID_VIEW_TIME_STAMPS:
+        OnTimeStamps();
         return true;
     default:
         break;
@@ -326,6 +339,37 @@ void CMainFrame::OnReceiveEnable()
     m_view->SetReceiveEnable(on);
     CheckMenuItem(ID_RECEIVE_ENABLE, on);
     SetPaneText(ID_INDICATOR_RECEIVE, on ? QString::fromLatin1(kReceiving) : QString::fromLatin1(kReceiveSuspended));
+}
+
+bool CMainFrame::OnLineEnd(int id)
+{
+    for (int index = 0; index < kLineEndCount; ++index) {
+        if (kLineEndCommands[index] != id)
+            continue;
+        ShowLineEnd(index);
+        m_store.WriteProfileInt(kSendSection, kLineEndKey, index);
+        return true;
+    }
+    return false;
+}
+
+void CMainFrame::ShowLineEnd(int index)
+{
+    CheckMenuItem(kLineEndCommands[index], true);
+    m_view->SetLineEnd(static_cast<LineEnd>(index));
+}
+
+void CMainFrame::OnTimeStamps()
+{
+    const bool on = !IsMenuChecked(ID_VIEW_TIME_STAMPS);
+    ShowTimeStamps(on);
+    m_store.WriteProfileInt(kReportSection, kTimeStampsKey, on ? 1 : 0);
+}
+
+void CMainFrame::ShowTimeStamps(bool on)
+{
+    m_view->SetTimeStamps(on);
+    CheckMenuItem(ID_VIEW_TIME_STAMPS, on);
 }
 
 void CMainFrame::OnLocalEcho()

@@ -19,6 +19,13 @@
 class BusModel;
 class BusViewWindow;
 class CStatusBar;
+
+// The profile's section for how the report is shown, apart from the six specified keys.
+inline constexpr char kReportSection[] = "report";
+inline constexpr char kTimeStampsKey[] = "timestamps";
+// The profile's section for how commands are sent; the line end is 0 CR LF, 1 CR, 2 LF, 3 none.
+inline constexpr char kSendSection[] = "send";
+inline constexpr char kLineEndKey[] = "lineend";
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -104,6 +111,10 @@ private:
     void FitPanesToTheirTexts(CStatusBar& bar);
     void OnReceiveEnable();
     void OnLocalEcho();
+    void OnTimeStamps();
+    void ShowTimeStamps(bool on);
+    bool OnLineEnd(int id);
+    void ShowLineEnd(int index);
     void OnCommSetting();
     void OnStatusBar();
     void OnBusView();
@@ -130,6 +141,7 @@ private:
     std::map<int, QAction*> m_menuItems;
     QActionGroup* m_receiveGroup = nullptr;
     QActionGroup* m_transmitGroup = nullptr;
+    QActionGroup* m_lineEndGroup = nullptr;
     QTimer m_lockKeyTimer;
     std::vector<std::string> m_portOverrides;
     PortChoice m_portChoice;

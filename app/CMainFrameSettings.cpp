@@ -34,6 +34,11 @@ void CMainFrame::LoadSettings()
     CheckMenuItem(ID_LOCAL_ECHO, echo);
     m_view->SetLocalEcho(echo);
 
+    ShowTimeStamps(m_store.GetProfileInt(kReportSection, kTimeStampsKey, 0) != 0);
+    // An unknown choice (a newer or hand-edited profile) keeps the usual CR LF.
+    const int lineEnd = m_store.GetProfileInt(kSendSection, kLineEndKey, 0);
+    ShowLineEnd(lineEnd >= 0 && lineEnd < kLineEndCount ? lineEnd : 0);
+
     const int receiveXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "receiveXrate", 3));
     const int sendXrate = StoredConversionIndex(m_store.GetProfileInt(kSection, "sendXrate", 3));
     PostCommand(ConversionAt(receiveXrate).rxCommand);

@@ -51,6 +51,13 @@ inline constexpr int ID_EDIT_FIND = 33200;
 inline constexpr int IDS_FIND_LABEL = 33201;
 inline constexpr int IDS_FIND_MATCH_CASE = 33202;
 inline constexpr int IDS_FIND_NO_MATCH = 33203;
+// Time stamps on received report lines
+inline constexpr int ID_VIEW_TIME_STAMPS = 33204;
+// What ends a Raw or Hex command, in the order of the line-end choices
+inline constexpr int ID_LINE_END_CRLF = 33205;
+inline constexpr int ID_LINE_END_CR = 33206;
+inline constexpr int ID_LINE_END_LF = 33207;
+inline constexpr int ID_LINE_END_NONE = 33208;
 
 // The framework's standard commands
 inline constexpr int ID_EDIT_COPY = 57634;

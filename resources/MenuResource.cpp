@@ -35,6 +35,7 @@ constexpr MenuItemResource kView[] = {
     {ID_VIEW_STATUS_BAR, "Status(&S)", "ｽﾃｰﾀｽ ﾊﾞｰ(&S)"},
     {ID_RECEIVE_ENABLE, "Enable reception(&E)\tCtrl+S", "受信可能(&E)\tCtrl+S"},
     {ID_LOCAL_ECHO, "Local echo(&E)", "ローカルエコー(&E)"},
+    {ID_VIEW_TIME_STAMPS, "Time stamps(&T)", "タイムスタンプ(&T)"},
     {ID_VIEW_BUS, "Bus view(&B)", "バス表示(&B)"},
 };
 
@@ -52,6 +53,11 @@ constexpr MenuItemResource kTransmit[] = {
     {ID_TX_BIN, "Hex->Binary(&B)", "バイナリ送信(&B)"},
     {ID_TX_OV, "Orvane10(&S)", "Orvane(&S)"},
     {ID_TX_OV11, "Orvane11(1)", "Orvane11(1)"},
+    {0, nullptr, nullptr},
+    {ID_LINE_END_CRLF, "Line end CR LF", "行末 CR LF"},
+    {ID_LINE_END_CR, "Line end CR", "行末 CR"},
+    {ID_LINE_END_LF, "Line end LF", "行末 LF"},
+    {ID_LINE_END_NONE, "No line end", "行末なし"},
 };
 
 constexpr MenuItemResource kHelp[] = {

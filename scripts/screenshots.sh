@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots under Xvfb: the main window in English and
-# the Japanese menus. COM1 is a pseudo-terminal that loops every byte back, so
+# Takes the README's screenshots under Xvfb: the main window in English, time
+# stamps with the find bar, the bus view, the Japanese menus and the setup dialog. COM1 is a pseudo-terminal that loops every byte back, so
 # the report shows a command's echo and the packet that came back.
 #   scripts/screenshots.sh [build-dir]
 set -euo pipefail
@@ -125,6 +125,28 @@ sleep 1
 shoot "$root/docs/tamsel-main-en.png"
 kill "${pids[-1]}"; sleep 1
 
+# Raw text with time stamps, and the find bar on a match. Local echo shows
+# each command; the looped-back line comes after it with its time.
+mkdir -p "$work/find/Pellmark"
+printf '[tamsel_OV]\ncomport=COM1\ncomspeed=115200\nreceiveXrate=0\nsendXrate=0\n[report]\ntimestamps=1\n' \
+  > "$work/find/Pellmark/TamSel Serial port Monitor 1.1 (OV1.1).conf"
+env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CONFIG_HOME="$work/find" \
+  XDG_STATE_HOME="$work/find" "$build/app/tamsel" --map "COM1=$device" &
+pids+=($!)
+main_window >/dev/null
+sleep 3
+for command in "AT+VERSION?" "AT+TEMP?" "AT+STATUS?"; do
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$command"
+  xdotool key Return
+  sleep 0.5
+done
+xdotool key ctrl+f
+xdotool type --delay 20 "temp"
+sleep 1
+shoot "$root/docs/tamsel-find-stamps.png"
+kill "${pids[-1]}"; sleep 1
+
 # The bus view with the demo: register 15 of nodes 1 and 12 plotted as the
 # demo's traffic (every 3 s) advances them. The window is moved into the
 # screen's corner so that all of it is drawn.
@@ -160,3 +182,13 @@ sleep 0.5
 xdotool mousemove 230 100
 sleep 2
 shoot "$root/docs/tamsel-menus-ja.png"
+
+# Japanese: the setup dialog over the window (File, then its first item), every
+# label and list entry whole in the font a Japanese desktop gives it.
+xdotool key Escape
+sleep 0.5
+xdotool mousemove 20 8 click 1
+sleep 0.5
+xdotool mousemove 60 28 click 1
+sleep 1
+shoot "$root/docs/tamsel-setup-ja.png"

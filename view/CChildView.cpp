@@ -12,11 +12,18 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QResizeEvent>
+#include <QTime>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 
 namespace {
+
+std::int64_t LocalTimeOfDayMs()
+{
+    return QTime::currentTime().msecsSinceStartOfDay();
+}
 
 // Character height of the report window's fixed-pitch font, in pixels.
 constexpr int kReportFontPixels = 16;
@@ -37,6 +44,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
       m_transmit(ConversionAt(kConversionRaw).make(Owner())),
       m_receive(ConversionAt(kConversionRaw).make(Owner()))
 {
+    m_timeOfDay = LocalTimeOfDayMs;
     m_commandLine = new CEditCR(this);
     m_commandLine->setObjectName(QStringLiteral("commandLine"));
     m_commandLine->SetHistory(&m_history);
@@ -173,12 +181,27 @@ void CChildView::SetReceiveConversion(int index)
 {
     RetireReceive();
     m_receive = ConversionAt(index).make(Owner());
+    m_receiveConversion = index;
+    m_stamps.Reset();
+}
+
+void CChildView::SetTimeStamps(bool on)
+{
+    m_timeStamps = on;
+    m_stamps.Reset();
 }
 
 void CChildView::SetTransmitConversion(int index)
 {
     RetireTransmit();
     m_transmit = ConversionAt(index).make(Owner());
+    m_transmit->SetLineEnd(m_lineEnd);
+}
+
+void CChildView::SetLineEnd(LineEnd end)
+{
+    m_lineEnd = end;
+    m_transmit->SetLineEnd(end);
 }
 
 void CChildView::RetireTransmit()
@@ -260,8 +283,20 @@ void CChildView::ShowReceived(const unsigned char* bytes, int count)
     ++m_receiving;
     m_receivedBytes += std::max(count, 0);
     const char* text = m_receive->XrateReceive(bytes, count);
-    if (m_receiveEnable && text != nullptr)
+    // The Orvane displays render and stamp their own lines.
+    const bool stamped = m_timeStamps && (m_receiveConversion == kConversionRaw ||
+                                          m_receiveConversion == kConversionHex ||
+                                          m_receiveConversion == kConversionBin);
+    if (m_receiveEnable && text != nullptr && stamped) {
+        const std::string& report = m_report.Text();
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        const std::string withStamps =
+            m_stamps.Stamp(text, report.empty() || report.back() == '\n', m_receiveConversion == kConversionBin,
+                           std::chrono::duration_cast<std::chrono::milliseconds>(now).count(), m_timeOfDay());
+        AppendReport(withStamps.c_str());
+    } else if (m_receiveEnable && text != nullptr) {
         AppendReport(text);
+    }
     --m_receiving;
     AfterConverterCall();
 }

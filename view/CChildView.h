@@ -6,6 +6,7 @@
 #include "serial/CReceivePump.h"
 #include "serial/PortMap.h"
 #include "view/CReportText.h"
+#include "view/LineStamps.h"
 #include "view/SessionRecorder.h"
 #include "xrate/CXrate.h"
 
@@ -79,6 +80,15 @@ public:
 
     void SetReceiveEnable(bool on);
     void SetLocalEcho(bool on);
+    // Received text of the Raw, Hex and Bin displays gets a time stamp at
+    // the start of each line; off by default.
+    void SetTimeStamps(bool on);
+    // What ends each command that Raw and Hex send; CR LF at first.
+    void SetLineEnd(LineEnd end);
+    LineEnd GetLineEnd() const { return m_lineEnd; }
+    bool TimeStamps() const { return m_timeStamps; }
+    // The time the stamps read, as milliseconds of the local day; tests set their own.
+    void SetTimeOfDay(std::function<std::int64_t()> clock) { m_timeOfDay = std::move(clock); }
     bool ReceiveEnabled() const { return m_receiveEnable != 0; }
     bool LocalEcho() const { return m_localEcho != 0; }
 
@@ -151,6 +161,11 @@ private:
     int m_receiveEnable = 0;
     int m_localEcho = 0;
     std::function<void(const char*)> m_reportObserver;
+    int m_receiveConversion = 0;
+    bool m_timeStamps = false;
+    LineEnd m_lineEnd = LineEnd::kCrLf;
+    LineStamps m_stamps;
+    std::function<std::int64_t()> m_timeOfDay;
     CommandHistory m_history;
     std::string m_historyPath;
 

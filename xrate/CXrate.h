@@ -1,5 +1,6 @@
 #pragma once
 
+#include "xrate/LineEnd.h"
 #include "xrate/UserInterfaceThread.h"
 
 #include <cassert>
@@ -39,6 +40,10 @@ public:
 
     // bytes[count] is always a zero byte, so converters may read the chunk as text.
     virtual const char* XrateReceive(const unsigned char* bytes, int count) = 0;
+
+    // Converters whose commands end in a line end (Raw, Hex) use this one
+    // from the next send on; the others have no line end to change.
+    virtual void SetLineEnd(LineEnd) {}
 
 protected:
     void* Owner() const { return m_owner; }

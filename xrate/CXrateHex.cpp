@@ -15,7 +15,8 @@ const char* CXrateHex::XrateSend(char* text, int&)
     const size_t n = strnlen(text, kHexSendCut);
     for (size_t i = 0; i < n; ++i)
         WriteHexByte(static_cast<unsigned char>(text[i]), m_transmit + 2 * i);
-    std::memcpy(m_transmit + 2 * n, "\r\n", 3);
+    const char* end = LineEndText(m_lineEnd);
+    std::memcpy(m_transmit + 2 * n, end, std::strlen(end) + 1);
     return m_transmit;
 }
 

@@ -28,11 +28,13 @@ public:
     // Reads the chunk as text, so it ends at the first zero byte. A pair of
     // value 0 is consumed and shows nothing: report text cannot hold a zero.
     const char* XrateReceive(const unsigned char* bytes, int count) override;
+    void SetLineEnd(LineEnd end) override { m_lineEnd = end; }
 
     // Received characters waiting for the next chunk: 0, or 1 for a lone digit.
     int PendingLength() const { return m_pendingLength; }
 
 private:
+    LineEnd m_lineEnd = LineEnd::kCrLf;
     char m_transmit[kHexBufferSize] = {};
     char m_pending[kHexBufferSize] = {};
     int m_pendingLength = 0;

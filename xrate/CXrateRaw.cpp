@@ -13,7 +13,8 @@ const char* CXrateRaw::XrateSend(char* text, int&)
 {
     const size_t n = strnlen(text, kRawSendCut);
     std::memcpy(m_transmit, text, n);
-    std::memcpy(m_transmit + n, "\r\n", 3);
+    const char* end = LineEndText(m_lineEnd);
+    std::memcpy(m_transmit + n, end, std::strlen(end) + 1);
     return m_transmit;
 }
 

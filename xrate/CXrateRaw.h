@@ -15,12 +15,15 @@ public:
     explicit CXrateRaw(void* owner);
     ~CXrateRaw() override = default;
 
-    // Sends the first kRawSendCut characters of text and "\r\n"; longer
+    // Sends the first kRawSendCut characters of text and the line end ("\r\n"
+    // unless another is chosen); longer
     // commands are cut without a message. len stays kSendText.
     const char* XrateSend(char* text, int& len) override;
     const char* XrateReceive(const unsigned char* bytes, int count) override;
+    void SetLineEnd(LineEnd end) override { m_lineEnd = end; }
 
 private:
+    LineEnd m_lineEnd = LineEnd::kCrLf;
     char m_transmit[kRawBufferSize] = {};
     char m_receive[kRawBufferSize] = {};
 };

@@ -177,3 +177,42 @@ TEST_F(ViewOnLine, SendAndSwitchUnderAConverterBoxWaitForTheRunningSend)
 }
 
 } // namespace
+
+namespace {
+
+struct LineEndCase {
+    LineEnd end;
+    const char* raw;  // "hi" sent by Raw
+    const char* hex;  // "hi" sent by Hex
+};
+
+const LineEndCase kLineEnds[] = {
+    {LineEnd::kCrLf, "hi\r\n", "6869\r\n"},
+    {LineEnd::kCr, "hi\r", "6869\r"},
+    {LineEnd::kLf, "hi\n", "6869\n"},
+    {LineEnd::kNone, "hi", "6869"},
+};
+
+class LineEnds : public ViewOnLine, public ::testing::WithParamInterface<LineEndCase> {};
+
+TEST_P(LineEnds, EndRawAndHexCommandsAndOutliveAConversionSwitch)
+{
+    view.SetLineEnd(GetParam().end);
+    QTest::keyClicks(view.CommandLine(), "hi");
+    QTest::keyClick(view.CommandLine(), Qt::Key_Return);
+    RunPosted();
+    EXPECT_EQ(line.ReadUntilQuiet(50), GetParam().raw);
+    view.SetTxHex();
+    QTest::keyClick(view.CommandLine(), Qt::Key_Return);
+    RunPosted();
+    EXPECT_EQ(line.ReadUntilQuiet(50), GetParam().hex);
+    view.SetTxBin();  // Bin sends exactly the bytes given, whatever the line end
+    view.CommandLine()->setPlainText(QStringLiteral("0d"));
+    QTest::keyClick(view.CommandLine(), Qt::Key_Return);
+    RunPosted();
+    EXPECT_EQ(line.ReadUntilQuiet(50), "\r");
+}
+
+INSTANTIATE_TEST_SUITE_P(Choices, LineEnds, ::testing::ValuesIn(kLineEnds));
+
+} // namespace
