@@ -94,12 +94,14 @@ build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
   -DTAMSEL_SANITIZE=address,undefined -DTAMSEL_FUZZ=ON
 run_suite "address + undefined sanitizers" build-asan
 
-# Only the threaded tests are built here: the serial line, the simulator, and
+# Only the threaded tests are built here (with the fuzz smoke runs of their
+# folders): the serial line, the simulator, and
 # the window with the in-process demo bus (Qt itself is not instrumented; see
 # tests/support/tsan.supp for what that leaves unseen).
 cmake -S . -B build-tsan -G Ninja -DTAMSEL_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DTAMSEL_SANITIZE=thread >/dev/null
-cmake --build build-tsan -j "$jobs" --target serial_tests sim_tests demo_tests
+cmake --build build-tsan -j "$jobs" --target serial_tests sim_tests demo_tests \
+  fuzz_cfifo fuzz_portmap fuzz_bus_hears
 run_suite "thread sanitizer" build-tsan -L tsan
 
 # The Debian package as a user meets it: made (Release build, lintian),
