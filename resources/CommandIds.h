@@ -116,6 +116,9 @@ inline constexpr int IDC_STATIC = -1;
 inline constexpr int IDC_PORT_LIST = 1000;
 inline constexpr int IDC_BAUD_LIST = 1001;
 inline constexpr int IDC_PORT_PATH = 1002;
+// The setup dialog's rate beyond the list and its device list
+inline constexpr int IDC_OTHER_RATE = 33100;
+inline constexpr int IDC_RATE_USED = 33101;
 
 // Controls of the view
 inline constexpr int IDC_COMMAND_LINE = 49331;

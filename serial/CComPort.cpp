@@ -1,5 +1,6 @@
 #include "serial/CComPort.h"
 
+#include "serial/LineRate.h"
 #include "serial/LineSettings.h"
 #include "serial/PortErrors.h"
 #include "serial/PortIo.h"
@@ -60,6 +61,11 @@ void CComPort::SetPortMap(const PortMap& map)
     m_map = map;
 }
 
+void CComPort::SetLineDriver(LineDriver* driver)
+{
+    m_driver = driver ? driver : &SystemLineDriver();
+}
+
 CComPort::OpenResult CComPort::OpenDevice(const char* name) const
 {
     const std::string path = m_map.Resolve(name);
@@ -89,22 +95,52 @@ CComPort::LineSetup CComPort::ConfigureLine(int fd, const std::string& path, std
         return LineSetup::kCannotRead;
     }
     speed_t speed = B0;
-    if (!RateToSpeed(m_baudRate, speed)) {
+    const bool standard = RateToSpeed(m_baudRate, speed);
+    if (!standard && !IsLineRate(m_baudRate)) {
         char reason[96];
-        std::snprintf(reason, sizeof reason, ": the rate %d bps is not supported", m_baudRate);
+        std::snprintf(reason, sizeof reason, ": the rate %d bps is outside %d to %d bps", m_baudRate,
+                      kMinLineRate, kMaxLineRate);
         detail = path + reason;
         return LineSetup::kRejected;
     }
+    // A rate without a speed constant goes in apart, after the frame; until
+    // then the line keeps the rate it has.
+    int previousRate = 0;
+    int previousInputRate = 0;
+    if (!standard) {
+        speed = cfgetospeed(&current);
+        ReadLineRates(fd, previousRate, previousInputRate);
+    }
+    // The old record brings back a constant rate; an arbitrary one the
+    // kernel takes from the rate now set, so it goes back in apart.
+    const auto restore = [&] {
+        tcsetattr(fd, TCSANOW, &current);
+        int output = 0;
+        int input = 0;
+        if (!standard && previousRate > 0 && ReadLineRates(fd, output, input) == 0 && output != previousRate)
+            m_driver->SetArbitraryRate(fd, previousRate);
+    };
     const termios wanted = MakeLineSettings(current, speed);
     if (ApplyLineSettings(fd, wanted) != 0) {
         detail = SystemDetail(path, errno);
         tcsetattr(fd, TCSANOW, &current);
         return LineSetup::kRejected;
     }
+    if (!standard && m_driver->SetArbitraryRate(fd, m_baudRate) != 0) {
+        detail = SystemDetail(path, errno);
+        restore();
+        return LineSetup::kRejected;
+    }
     termios got{};
-    if (tcgetattr(fd, &got) != 0 || !LineSettingsTaken(wanted, got)) {
+    int gotRate = 0;
+    int gotInputRate = 0;
+    const bool taken = standard ? tcgetattr(fd, &got) == 0 && LineSettingsTaken(wanted, got)
+                                : tcgetattr(fd, &got) == 0 && LineFrameTaken(wanted, got) &&
+                                      ReadLineRates(fd, gotRate, gotInputRate) == 0 &&
+                                      RateTaken(m_baudRate, gotRate) && RateTaken(m_baudRate, gotInputRate);
+    if (!taken) {
         detail = path + ": the device did not take the line settings";
-        tcsetattr(fd, TCSANOW, &current);
+        restore();
         return LineSetup::kRejected;
     }
     return LineSetup::kDone;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/LineDriver.h"
 #include "serial/LineTap.h"
 #include "serial/PortMap.h"
 
@@ -15,7 +16,9 @@
 // State (user-interface thread unless noted):
 // - port name (at most 19 characters) and baud rate: the last ComReopen
 //   request, whether or not its open worked, so that the same request again
-//   does nothing. Empty and 0 at construction.
+//   does nothing. Empty and 0 at construction. A rate with a termios speed
+//   constant is set with the other line settings; any other rate from 50 to
+//   4000000 through the driver's arbitrary rate, and read back as well.
 // - port handle: the open file descriptor or none (-1), one atomic word that
 //   the reader thread reads at each pass.
 // - line state, one atomic word:
@@ -75,6 +78,10 @@ public:
     // Replaces the port map used by later opens.
     void SetPortMap(const PortMap& map);
 
+    // The driver of the rate, modem-line and break calls; nullptr: the
+    // system's. Set before the port opens; it outlives the port.
+    void SetLineDriver(LineDriver* driver);
+
     // User-interface thread. Results are 0 on success and -1 after the
     // failure has been shown with caption "Tamsel::ComOpen" / "Tamsel::ComSend".
     int ComOpen(const char* name);
@@ -117,6 +124,7 @@ private:
     bool ReaderUses(int fd) const;
 
     void* m_owner;
+    LineDriver* m_driver = &SystemLineDriver();
     std::atomic<LineTap*> m_tap{nullptr};
     PortTimings m_timings;
     PortMap m_map;

@@ -2,7 +2,7 @@
 
 #include "app/cli/OptionValues.h"
 #include "conversions/ConversionRegistry.h"
-#include "serial/BaudRates.h"
+#include "serial/LineRate.h"
 #include "serial/PortMap.h"
 
 #include <cstdlib>
@@ -25,18 +25,26 @@ std::string Quoted(std::string_view text)
 
 int ParsePort(std::string_view value, CommandLineOptions& options, std::string& error)
 {
+    // A device path stands in for COM1 in this run; the panes keep the COM name.
+    if (value.starts_with("/")) {
+        options.port = 1;
+        options.portPath = value;
+        return 0;
+    }
     options.port = ReadPortName(value);
+    options.portPath.clear();
     if (options.port == 0)
-        return Fail(error, "--port: " + Quoted(value) + " is not a port from COM1 to COM20");
+        return Fail(error, "--port: " + Quoted(value) +
+                               " is not a port from COM1 to COM20 or a device path such as /dev/ttyACM0");
     return 0;
 }
 
 int ParseBaud(std::string_view value, CommandLineOptions& options, std::string& error)
 {
-    options.baud = ReadBaudRate(value);
+    options.baud = ReadLineRate(value);
     if (options.baud == 0)
-        return Fail(error, "--baud: " + Quoted(value) + " is not a rate of the setup dialog (" +
-                               RateList() + ")");
+        return Fail(error, "--baud: " + Quoted(value) + " is not a rate from " + std::to_string(kMinLineRate) +
+                               " to " + std::to_string(kMaxLineRate) + " bps");
     return 0;
 }
 
@@ -231,6 +239,9 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& opti
         return Fail(error, "--log-new starts the --log file anew; give --log FILE too");
     if (options.busView && options.headless)
         return Fail(error, "--bus-view opens a window; --headless runs have none");
+    // After every --map, so that the path given to --port is the one COM1 opens.
+    if (!options.portPath.empty())
+        options.portMap.push_back("COM1=" + options.portPath);
     return 0;
 }
 
@@ -249,7 +260,10 @@ const char* TamselUsage()
            "the menus and the setup dialog; they are not saved unless the save command\n"
            "(or ::save) is given:\n"
            "  --port COMn        the port, COM1 to COM20\n"
-           "  --baud N           the rate: 300, 1200, 9600, 19200, 38400, 57600 or 115200\n"
+           "  --port PATH        a device path (/dev/ttyACM0, /dev/serial/by-id/...) that\n"
+           "                     COM1 opens in this run; the panes still name COM1\n"
+           "  --baud N           the rate: 300, 1200, 9600, 19200, 38400, 57600 or 115200,\n"
+           "                     or any other from 50 to 4000000 that the driver takes\n"
            "  --rx CONV          receive conversion: raw, hex, bin, ov10 (Orvane 1.0) or\n"
            "                     ov11 (Orvane 1.1)\n"
            "  --tx CONV          transmit conversion, the same names\n"
