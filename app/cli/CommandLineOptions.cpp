@@ -37,8 +37,7 @@ int ParsePort(std::string_view value, CommandLineOptions& options, std::string& 
     options.portPath.clear();
     if (options.port == 0)
         return Fail(error, "--port: " + Quoted(value) +
-                               " is not a port from COM1 to COM20, a device path such as /dev/ttyACM0, or a "
-                               "network line such as rfc2217://HOST:PORT or tcp://HOST:PORT");
+                               " is not a port from COM1 to COM20 or a device path such as /dev/ttyACM0");
     return 0;
 }
 
