@@ -114,6 +114,11 @@ TEST(ServedLine, ServerNotUpAtTheOpenIsReportedOnceAndTakenWhenItStarts)
 
     ASSERT_TRUE(server.Start());
     EXPECT_TRUE(WaitUntil([&] { return view.GetLineState() == LineState::kReopened; }, 8000));
+    // ser2net opens the device only after taking the connection: once what
+    // was sent has reached the device, what the device sends reaches the view.
+    view.CommandLine()->setPlainText("anyone there?");
+    view.OnCommand(ID_SEND_COMMAND);
+    EXPECT_EQ(pty.ReadUntilQuiet(300), "anyone there?\r\n");
     pty.Write("first words\r\n");
     EXPECT_TRUE(WaitUntil([&] { return EndsWith(view.Report().Text(), "first words\r\n"); }));
     EXPECT_EQ(boxes.calls.size(), 1u);
