@@ -12,6 +12,8 @@ packages=(
   tshark                            # reads back the captures Tamsel writes
   desktop-file-utils appstream man-db   # the installed files' validators and man
   lintian dpkg-dev file             # the Debian package: its checks, dpkg-shlibdeps and the ELF test CPack runs
+  libudev-dev                       # serial device discovery and hot-plug
+  umockdev libumockdev-dev          # mocked USB serial adapters in the device tests
   "$@"
 )
 
