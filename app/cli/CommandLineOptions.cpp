@@ -177,6 +177,8 @@ constexpr FlagOption kFlagOptions[] = {
     {"--headless", &CommandLineOptions::headless},
     {"--demo", &CommandLineOptions::demo},
     {"--bus-view", &CommandLineOptions::busView},
+    {"--list-ports", &CommandLineOptions::listPorts},
+    {"--json", &CommandLineOptions::json},
     {"--log-new", &CommandLineOptions::logNew},
     {"--log-stamps", &CommandLineOptions::logStamps},
 };
@@ -239,6 +241,8 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& opti
         return Fail(error, "--linger applies to --headless runs only");
     if (options.logNew && options.logPath.empty())
         return Fail(error, "--log-new starts the --log file anew; give --log FILE too");
+    if (options.json && !options.listPorts)
+        return Fail(error, "--json applies to --list-ports");
     if (options.busView && options.headless)
         return Fail(error, "--bus-view opens a window; --headless runs have none");
     // After every --map, so that the path given to --port is the one COM1 opens.
@@ -299,6 +303,11 @@ const char* TamselUsage()
            "                     standard output (see below)\n"
            "  --linger MS        headless: after the end of input, wait until nothing has\n"
            "                     arrived for MS milliseconds, then end; default 500\n"
+           "  --list-ports       list the serial devices present and end: one line each,\n"
+           "                     the node, its stable names (/dev/serial/by-id/...), USB\n"
+           "                     vendor:product, manufacturer, product, serial number,\n"
+           "                     driver and interface; no device is opened\n"
+           "  --json             with --list-ports: the list as JSON, for scripts\n"
            "  --help             show this text and end\n"
            "  --version          show the version and end\n"
            "\n"
