@@ -124,6 +124,7 @@ bool CMainFrame::Create()
     connect(&m_view->Recorder(), &SessionRecorder::recordingChanged, this, &CMainFrame::ShowRecording);
 
     LoadPortMap();
+    LoadLineSignals();
     LoadSettings();
     ShowLineState(static_cast<int>(m_view->GetLineState()));
 
@@ -221,7 +222,7 @@ void CMainFrame::BuildMenu()
         m_menuItems[id]->setActionGroup(m_lineEndGroup);
     }
     for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS, ID_VIEW_TIME_STAMPS,
-                         ID_LOG_STAMPS})
+                         ID_LOG_STAMPS, ID_LINE_DTR, ID_LINE_RTS})
         m_menuItems[id]->setCheckable(true);
 }
 
@@ -301,7 +302,7 @@ bool CMainFrame::OnCommand(int id)
     default:
         break;
     }
-    if (OnRecordingCommand(id))
+    if (OnRecordingCommand(id) || OnLineCommand(id))
         return true;
     if (m_applicationCommands && m_applicationCommands(id))
         return true;
@@ -431,6 +432,7 @@ void CMainFrame::ShowLineState(int state)
         if (static_cast<int>(line.state) == state)
             SetPaneText(ID_INDICATOR_LINE, String(line.text));
     }
+    ShowLineSignals();
 }
 
 void CMainFrame::OnBusView()

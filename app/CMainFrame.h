@@ -4,6 +4,7 @@
 #include "app/CSetup.h"
 #include "resources/Language.h"
 #include "resources/StringTable.h"
+#include "serial/SignalSequence.h"
 #include "view/CChildView.h"
 
 #include <QMainWindow>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +32,9 @@ inline constexpr char kLineEndKey[] = "lineend";
 // rate the table lacks (0 for none).
 inline constexpr char kLineSection[] = "line";
 inline constexpr char kOtherRateKey[] = "rate";
+// The profile's section for the line signals: the DTR/RTS sequence of Pulse reset.
+inline constexpr char kSignalsSection[] = "signals";
+inline constexpr char kResetKey[] = "reset";
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -74,6 +79,10 @@ public:
     // window has no bus view to show it); set before Create.
     void SetBusRecording(bool on) { m_busRecording = on; }
 
+    // Levels of DTR and RTS the port takes at every open (none given: as the
+    // line has them); set before Create.
+    void SetStartSignals(std::optional<bool> dtr, std::optional<bool> rts);
+
     // The waits of the view's serial line; set before Create.
     void SetLineTimings(const LineTimings& timings) { m_lineTimings = timings; }
 
@@ -94,6 +103,14 @@ public:
     int StartCapture(const std::string& path);
     // Writes the report as it stands to path. 0, or -1 after its box.
     int SaveReport(const std::string& path);
+
+    // Line menu: a signal set and its mark brought up to date (0, or -1
+    // after its box); a break of ms, and the reset sequence. done runs once
+    // the break or the sequence has ended; false when one still runs.
+    int SetLineSignal(LineSignal signal, bool on);
+    bool SendBreak(int ms, std::function<void()> done);
+    bool PulseReset(std::function<void()> done);
+    std::string ResetSequence() const;
 
     CChildView* View() const { return m_view; }
     CStatusBar* StatusBar() const { return m_statusBar; }
@@ -127,6 +144,10 @@ private:
     bool OnRecordingCommand(int id);
     void ShowRecording();
     bool OnConversion(int id);
+    bool OnLineCommand(int id);
+    void LoadLineSignals();
+    // The DTR and RTS marks: as the open line has them, else as wanted.
+    void ShowLineSignals();
     void CheckMenuItem(int id, bool checked);
     int MarkedConversion(bool receive) const;
     void SetPaneText(int id, const QString& text);
@@ -156,4 +177,7 @@ private:
     BusViewWindow* m_busView = nullptr;
     bool m_busRecording = true;
     QLabel* m_recordingPane = nullptr;  // shown only while a log or capture runs
+    std::optional<bool> m_startDtr;
+    std::optional<bool> m_startRts;
+    std::vector<SignalStep> m_resetSteps;
 };

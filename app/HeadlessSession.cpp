@@ -175,6 +175,18 @@ void HeadlessSession::Apply(const Directive& directive)
         else
             m_frame.StartCapture(directive.text);
         break;
+    case DirectiveKind::kDtr:
+        m_frame.SetLineSignal(LineSignal::kDtr, directive.value != 0);
+        break;
+    case DirectiveKind::kRts:
+        m_frame.SetLineSignal(LineSignal::kRts, directive.value != 0);
+        break;
+    case DirectiveKind::kBreak:
+        // The next line runs once the break has ended; the end may come at
+        // once (no port), so it resumes through the pause timer, never here.
+        m_busy = true;
+        m_frame.SendBreak(directive.value, [this] { m_pause.start(0); });
+        break;
     }
 }
 

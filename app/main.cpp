@@ -157,6 +157,7 @@ int main(int argc, char* argv[])
             frame.SetBusRecording(false);
         }
         frame.SetOpensPort(options.replayPath.empty());
+        frame.SetStartSignals(options.dtr, options.rts);
         frame.SetPortChoice([&options, &demo](CSetup& setup, PortMap& ports) {
             ChoosePortAndRate(setup, options.port, options.baud);
             if (options.demo)

@@ -122,6 +122,20 @@ inline constexpr int IDC_PORT_PATH = 1002;
 inline constexpr int IDC_OTHER_RATE = 33100;
 inline constexpr int IDC_RATE_USED = 33101;
 
+// Line signals: the Line menu, the modem-input pane and the reset-sequence dialog
+inline constexpr int ID_LINE_DTR = 33150;
+inline constexpr int ID_LINE_RTS = 33151;
+inline constexpr int ID_LINE_PULSE = 33152;
+inline constexpr int ID_LINE_PULSE_SETTINGS = 33153;
+inline constexpr int ID_LINE_BREAK = 33154;
+inline constexpr int IDS_PULSE_TITLE = 33155;
+inline constexpr int IDS_PULSE_PRESET = 33156;
+inline constexpr int IDS_PULSE_SEQUENCE = 33157;
+inline constexpr int IDS_PULSE_HELP = 33158;
+inline constexpr int IDC_PULSE_PRESET = 33160;
+inline constexpr int IDC_PULSE_SEQUENCE = 33161;
+inline constexpr int IDC_PULSE_ERROR = 33162;
+
 // Controls of the view
 inline constexpr int IDC_COMMAND_LINE = 49331;
 inline constexpr int IDC_REPORT_WINDOW = 49332;

@@ -60,6 +60,16 @@ constexpr MenuItemResource kTransmit[] = {
     {ID_LINE_END_NONE, "No line end", "行末なし"},
 };
 
+constexpr MenuItemResource kLine[] = {
+    {ID_LINE_DTR, "DTR(&D)", "DTR(&D)"},
+    {ID_LINE_RTS, "RTS(&R)", "RTS(&R)"},
+    {0, nullptr, nullptr},
+    {ID_LINE_PULSE, "Pulse reset(&P)", "リセットパルス(&P)"},
+    {ID_LINE_PULSE_SETTINGS, "Pulse reset settings(&S)...", "リセットパルスの設定(&S)..."},
+    {0, nullptr, nullptr},
+    {ID_LINE_BREAK, "Send break(&B)", "ブレーク送信(&B)"},
+};
+
 constexpr MenuItemResource kHelp[] = {
     {ID_APP_ABOUT, "About Tamsel(&A)...", "tamsel のﾊﾞｰｼﾞｮﾝ情報(&A)..."},
 };
@@ -70,6 +80,7 @@ constexpr MenuPopupResource kMenu[] = {
     {"View(&V)", "表示(&V)", kView},
     {"Receive conversion(&R)", "受信変換(&R)", kReceive},
     {"Transmit conversion(&T)", "送信変換(&T)", kTransmit},
+    {"Line(&L)", "回線(&L)", kLine},
     {"Help(&H)", "ﾍﾙﾌﾟ(&H)", kHelp},
 };
 

@@ -10,12 +10,16 @@
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <tuple>
+
+#include <sys/ioctl.h>
 
 namespace {
 
 constexpr char kOpenCaption[] = "Tamsel::ComOpen";
 constexpr char kSendCaption[] = "Tamsel::ComSend";
 constexpr char kLineCaption[] = "Tamsel::CheckLine";
+constexpr char kSignalCaption[] = "Tamsel::ComSignal";
 // How often the reader asks after an open still under way.
 constexpr int kPendingLookMs = 100;
 
@@ -111,6 +115,7 @@ int CComPort::TakeOpening(LineOpening opening, bool retry)
     m_checkDelayMs.store(LineRetryMs(m_map.Resolve(m_portName), 0));
     m_state.store(setup != LineSetup::kDone ? LineState::kOpenUnconfigured
                                             : (retry ? LineState::kReopened : LineState::kOpen));
+    ApplyWantedSignals(*opening.line);
     m_handle.store(opening.line.release());
     switch (setup) {
     case LineSetup::kDone:
@@ -268,6 +273,70 @@ int CComPort::SetBreak(bool on)
 {
     SerialLine* line = m_handle.load();
     return line ? line->SetBreak(on) : NoLine();
+}
+
+int CComPort::WantedSignal(LineSignal signal) const
+{
+    return signal == LineSignal::kDtr ? m_wantedDtr : m_wantedRts;
+}
+
+int CComPort::SignalFailed(SerialLine& line, const char* what, int err)
+{
+    char text[160];
+    // A driver without the modem-line calls answers ENOTTY (a pseudo-terminal)
+    // or EINVAL; that is a fact of the device, said once, not a fault each time.
+    if (err == ENOTTY || err == EINVAL) {
+        if (m_noModemLinesSaid)
+            return -1;
+        m_noModemLinesSaid = true;
+        std::snprintf(text, sizeof text, "Communication port '%s' has no modem lines (DTR, RTS, break)",
+                      m_portName);
+        const std::string detail = line.Where() +
+                                   ": the device has no modem lines (a pseudo-terminal or a raw network line "
+                                   "has none); line signals are not said again in this session";
+        ShowMessageBox(m_owner, text, kSignalCaption, kMbOk, detail.c_str());
+        return -1;
+    }
+    std::snprintf(text, sizeof text, "Cannot set %s on communication port '%s'", what, m_portName);
+    ShowMessageBox(m_owner, text, kSignalCaption, kMbOk, SystemDetail(line.Where(), err).c_str());
+    return -1;
+}
+
+void CComPort::ApplyWantedSignals(SerialLine& line)
+{
+    for (const auto& [wanted, bit, name] : {std::tuple{m_wantedDtr, TIOCM_DTR, "DTR"},
+                                           std::tuple{m_wantedRts, TIOCM_RTS, "RTS"}}) {
+        if (wanted >= 0 && line.SetModemLines(bit, wanted != 0) != 0)
+            SignalFailed(line, name, errno);
+    }
+}
+
+int CComPort::SetSignal(LineSignal signal, bool on)
+{
+    (signal == LineSignal::kDtr ? m_wantedDtr : m_wantedRts) = on ? 1 : 0;
+    SerialLine* line = m_handle.load();
+    if (line == nullptr)
+        return 0;
+    const bool dtr = signal == LineSignal::kDtr;
+    if (line->SetModemLines(dtr ? TIOCM_DTR : TIOCM_RTS, on) != 0)
+        return SignalFailed(*line, dtr ? "DTR" : "RTS", errno);
+    return 0;
+}
+
+int CComPort::ComBreak(bool on)
+{
+    SerialLine* line = m_handle.load();
+    if (line == nullptr) {
+        if (on)
+            ShowMessageBox(m_owner, "Cannot send a break", kSignalCaption, kMbOk, "no port is open");
+        return -1;
+    }
+    int bits = 0;
+    if (on && line->GetModemLines(bits) != 0 && (errno == ENOTTY || errno == EINVAL))
+        return SignalFailed(*line, "a break", errno);
+    if (line->SetBreak(on) != 0)
+        return SignalFailed(*line, "a break", errno);
+    return 0;
 }
 
 LineState CComPort::GetLineState() const

@@ -62,6 +62,9 @@
 
 enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened, kConnecting };
 
+// The two modem lines the port drives.
+enum class LineSignal { kDtr, kRts };
+
 // The fixed time-outs of the line, in milliseconds. Tests may shorten the
 // waits that do not decide a behaviour they check.
 struct PortTimings {
@@ -117,6 +120,19 @@ public:
     int SetModemLines(int bits, bool on);
     int SetBreak(bool on);
 
+    // User-interface thread: line signals with their messages (caption
+    // "Tamsel::ComSignal"); 0, or -1 after the box. SetSignal keeps the level
+    // as the one wanted for the port and sets it now on an open line; every
+    // later open (ComOpen, CheckLine) sets it again. A line with no modem
+    // lines (a pseudo-terminal, a raw network line) is said once in the
+    // port's life; after that its signal calls fail without a box.
+    int SetSignal(LineSignal signal, bool on);
+    // Raises (on) or ends the break condition; a line with no modem lines is
+    // taken to have no break either (a pseudo-terminal ignores one).
+    int ComBreak(bool on);
+    // The level wanted for a signal: 1 on, 0 off, -1 none chosen (as the line has it).
+    int WantedSignal(LineSignal signal) const;
+
     // Either thread.
     LineState GetLineState() const;
     // Whether the reader should ask for CheckLine (kLost, kConnecting), and
@@ -149,6 +165,10 @@ private:
     // retry) shows its failures. The result of ComOpen.
     int TakeOpening(LineOpening opening, bool retry);
     void TakeAndCloseHandle(int waitMs);
+    // Sets the wanted levels on a line just opened; a failure shows its box.
+    void ApplyWantedSignals(SerialLine& line);
+    // The box for a failed signal call (errno err) on line; what names the signal.
+    int SignalFailed(SerialLine& line, const char* what, int err);
     bool ReaderUses(const SerialLine* line) const;
 
     void* m_owner;
@@ -167,4 +187,7 @@ private:
     int m_failures = 0;
     bool m_checking = false;  // a CheckLine box is open: its nested loop may call again
     std::atomic<int> m_checkDelayMs{0};
+    int m_wantedDtr = -1;
+    int m_wantedRts = -1;
+    bool m_noModemLinesSaid = false;
 };

@@ -41,6 +41,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
       m_recorder(Owner(), m_port),
       m_ring(FifoSize{kReceiveRingSize}),
       m_pump(Owner(), m_port, m_ring, timings.pump),
+      m_signals(m_port, Owner()),
       m_transmit(ConversionAt(kConversionRaw).make(Owner())),
       m_receive(ConversionAt(kConversionRaw).make(Owner()))
 {

@@ -6,6 +6,7 @@
 #include "serial/CReceivePump.h"
 #include "serial/PortMap.h"
 #include "view/CReportText.h"
+#include "view/LineSignalRunner.h"
 #include "view/LineStamps.h"
 #include "view/SessionRecorder.h"
 #include "xrate/CXrate.h"
@@ -92,6 +93,11 @@ public:
     bool ReceiveEnabled() const { return m_receiveEnable != 0; }
     bool LocalEcho() const { return m_localEcho != 0; }
 
+    // The port itself, for its line signals and its driver, and the timed
+    // signals (break, reset) run on it.
+    CComPort& Port() { return m_port; }
+    LineSignalRunner& Signals() { return m_signals; }
+
     // The map from device names to device paths used by every later open.
     PortMap& Ports() { return m_ports; }
 
@@ -174,6 +180,7 @@ private:
     SessionRecorder m_recorder;  // taps the port, so it goes before the port
     CFIFO m_ring;
     CReceivePump m_pump;
+    LineSignalRunner m_signals;  // drives the port, so it goes before the port
     LineState m_shownLineState = LineState::kNoPort;
 
     std::unique_ptr<CXrate> m_transmit;

@@ -89,6 +89,16 @@ int ParseReceive(std::string_view value, CommandLineOptions& options, std::strin
     return ParseSwitch("--receive", value, options.receive, error);
 }
 
+int ParseDtr(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseSwitch("--dtr", value, options.dtr, error);
+}
+
+int ParseRts(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    return ParseSwitch("--rts", value, options.rts, error);
+}
+
 int ParseMap(std::string_view value, CommandLineOptions& options, std::string& error)
 {
     PortMap check;
@@ -163,7 +173,7 @@ constexpr ValueOption kValueOptions[] = {
     {"--tx", ParseTx},           {"--echo", ParseEcho},         {"--receive", ParseReceive},
     {"--map", ParseMap},         {"--profile", ParseProfile},   {"--linger", ParseLinger},
     {"--log", ParseLog},         {"--capture", ParseCapture},   {"--replay", ParseReplay},
-    {"--replay-speed", ParseReplaySpeed},
+    {"--replay-speed", ParseReplaySpeed}, {"--dtr", ParseDtr},     {"--rts", ParseRts},
 };
 
 struct FlagOption {
@@ -278,6 +288,9 @@ const char* TamselUsage()
            "  --tx CONV          transmit conversion, the same names\n"
            "  --echo on|off      local echo of sent commands\n"
            "  --receive on|off   display of received data\n"
+           "  --dtr on|off       raise or drop DTR each time the port opens (also after\n"
+           "                     it is reopened); without it the line keeps its own\n"
+           "  --rts on|off       the same for RTS\n"
            "  --map COMn=PATH    open port COMn at this device path or URL in this run (may be\n"
            "                     repeated); without it the settings section \"ports\" and\n"
            "                     then COM1-4 = /dev/ttyS0-3, COM5-12 = /dev/ttyUSB0-7,\n"
@@ -322,6 +335,11 @@ const char* TamselUsage()
            "    ::receive on|off      display of received data\n"
            "    ::port COMn           choose the port and reopen it, as the setup dialog does\n"
            "    ::baud N              choose the rate and reopen the port\n"
+           "    ::dtr on|off          raise or drop DTR, as the Line menu does\n"
+           "    ::rts on|off          raise or drop RTS\n"
+           "    ::break [MS]          hold the line in the break condition for MS\n"
+           "                          milliseconds (default 250, at most 10000); the\n"
+           "                          next line runs once it has ended\n"
            "    ::clear               clear the report\n"
            "    ::save                save the settings, as the save command does\n"
            "    ::sleep MS            pause MS milliseconds; received data is still shown\n"

@@ -22,6 +22,8 @@ struct CommandLineOptions {
     int txConversion = -1;
     std::optional<bool> echo;
     std::optional<bool> receive;
+    std::optional<bool> dtr;    // DTR at every open of the port; not given: as the line has it
+    std::optional<bool> rts;
     std::vector<std::string> portMap;  // "COMn=PATH" in the order given; later ones win
     std::string profile;               // a settings file to use instead of the user's
     int lingerMs = 500;                // headless: quiet time before ending after the input

@@ -3,6 +3,7 @@
 #include "app/cli/OptionValues.h"
 #include "conversions/ConversionRegistry.h"
 #include "serial/LineRate.h"
+#include "xrate/TextChars.h"
 
 #include <algorithm>
 #include <utility>
@@ -70,6 +71,11 @@ bool Time(std::string_view word, int& value)
     return ReadMilliseconds(word, value);
 }
 
+bool BreakTime(std::string_view word, int& value)
+{
+    return ReadDecimal(word, 1, kMaxBreakMs, value);
+}
+
 struct Form {
     std::string_view name;
     DirectiveKind kind;
@@ -81,6 +87,7 @@ const std::string kConversions = std::string("a conversion (") + ConversionList(
 const std::string kRates =
     "a rate from " + std::to_string(kMinLineRate) + " to " + std::to_string(kMaxLineRate) + " bps";
 const std::string kTimes = "a time from 0 to " + std::to_string(kMaxWaitMs) + " ms";
+const std::string kBreakTimes = "a time from 1 to " + std::to_string(kMaxBreakMs) + " ms";
 
 const Form kForms[] = {
     {"rx", DirectiveKind::kRx, Conversion, kConversions.c_str()},
@@ -91,6 +98,9 @@ const Form kForms[] = {
     {"baud", DirectiveKind::kBaud, Rate, kRates.c_str()},
     {"sleep", DirectiveKind::kSleep, Time, kTimes.c_str()},
     {"wait", DirectiveKind::kWait, Time, kTimes.c_str()},
+    {"dtr", DirectiveKind::kDtr, Switch, "on or off"},
+    {"rts", DirectiveKind::kRts, Switch, "on or off"},
+    {"break", DirectiveKind::kBreak, BreakTime, kBreakTimes.c_str()},
     {"clear", DirectiveKind::kClear, nullptr, nullptr},
     {"save", DirectiveKind::kSave, nullptr, nullptr},
     {"quit", DirectiveKind::kQuit, nullptr, nullptr},
@@ -139,6 +149,10 @@ int ReadDirective(std::string_view line, Directive& directive, std::string& erro
         }
         if (form.kind == DirectiveKind::kWait && given == 0) {
             directive.value = -1;
+            return 0;
+        }
+        if (form.kind == DirectiveKind::kBreak && given == 0) {
+            directive.value = kDefaultBreakMs;
             return 0;
         }
         if (given != 1)

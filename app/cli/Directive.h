@@ -21,7 +21,14 @@ enum class DirectiveKind {
     kQuit,
     kLog,      // text: the file to log to; value 0: stop logging
     kCapture,  // text: the file to capture to; value 0: stop capturing
+    kDtr,      // value: 1 on, 0 off
+    kRts,      // value: 1 on, 0 off
+    kBreak,    // value: milliseconds of break
 };
+
+// The break ::break sends without a time, and the longest it may ask for.
+inline constexpr int kDefaultBreakMs = 250;
+inline constexpr int kMaxBreakMs = 10000;
 
 struct Directive {
     DirectiveKind kind = DirectiveKind::kSend;

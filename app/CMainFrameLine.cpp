@@ -1,0 +1,109 @@
+#include "app/CMainFrame.h"
+
+#include "app/PulseDialog.h"
+#include "resources/CommandIds.h"
+#include "view/CChildView.h"
+
+#include <QAction>
+
+#include <tuple>
+
+#include <sys/ioctl.h>
+
+namespace {
+
+// How long Send break holds the line in the break condition.
+constexpr int kMenuBreakMs = 250;
+
+} // namespace
+
+void CMainFrame::SetStartSignals(std::optional<bool> dtr, std::optional<bool> rts)
+{
+    m_startDtr = dtr;
+    m_startRts = rts;
+}
+
+void CMainFrame::LoadLineSignals()
+{
+    // Linux raises both lines when a port opens; the marks say so until the
+    // line itself is read.
+    CheckMenuItem(ID_LINE_DTR, true);
+    CheckMenuItem(ID_LINE_RTS, true);
+    CComPort& port = m_view->Port();
+    if (m_startDtr)
+        port.SetSignal(LineSignal::kDtr, *m_startDtr);
+    if (m_startRts)
+        port.SetSignal(LineSignal::kRts, *m_startRts);
+    std::string error;
+    const QString stored = m_store.GetProfileString(kSignalsSection, kResetKey, QString());
+    if (stored.isEmpty() || ReadSignalSequence(stored.toStdString(), m_resetSteps, error) != 0)
+        ReadSignalSequence(kDefaultResetSequence, m_resetSteps, error);
+}
+
+void CMainFrame::ShowLineSignals()
+{
+    CComPort& port = m_view->Port();
+    int bits = 0;
+    const bool read = port.HasHandle() && port.GetModemLines(bits) == 0;
+    for (const auto& [signal, id, bit] : {std::tuple{LineSignal::kDtr, ID_LINE_DTR, TIOCM_DTR},
+                                         std::tuple{LineSignal::kRts, ID_LINE_RTS, TIOCM_RTS}}) {
+        if (read)
+            CheckMenuItem(id, (bits & bit) != 0);
+        else if (port.WantedSignal(signal) >= 0)
+            CheckMenuItem(id, port.WantedSignal(signal) != 0);
+    }
+}
+
+int CMainFrame::SetLineSignal(LineSignal signal, bool on)
+{
+    const int result = m_view->Port().SetSignal(signal, on);
+    ShowLineSignals();
+    return result;
+}
+
+bool CMainFrame::SendBreak(int ms, std::function<void()> done)
+{
+    return m_view->Signals().Break(ms, std::move(done));
+}
+
+bool CMainFrame::PulseReset(std::function<void()> done)
+{
+    return m_view->Signals().Pulse(m_resetSteps, [this, done = std::move(done)] {
+        ShowLineSignals();
+        if (done)
+            done();
+    });
+}
+
+std::string CMainFrame::ResetSequence() const
+{
+    return SignalSequenceText(m_resetSteps);
+}
+
+bool CMainFrame::OnLineCommand(int id)
+{
+    switch (id) {
+    case ID_LINE_DTR:
+        SetLineSignal(LineSignal::kDtr, !IsMenuChecked(ID_LINE_DTR));
+        return true;
+    case ID_LINE_RTS:
+        SetLineSignal(LineSignal::kRts, !IsMenuChecked(ID_LINE_RTS));
+        return true;
+    case ID_LINE_PULSE:
+        PulseReset({});
+        return true;
+    case ID_LINE_PULSE_SETTINGS: {
+        PulseDialog dialog(m_strings, ResetSequence(), this);
+        if (dialog.exec() == QDialog::Accepted) {
+            m_resetSteps = dialog.Steps();
+            m_store.WriteProfileString(kSignalsSection, kResetKey, QString::fromStdString(ResetSequence()));
+        }
+        return true;
+    }
+    case ID_LINE_BREAK:
+        SendBreak(kMenuBreakMs, {});
+        return true;
+    default:
+        return false;
+    }
+}
