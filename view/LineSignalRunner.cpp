@@ -6,6 +6,8 @@ LineSignalRunner::LineSignalRunner(CComPort& port, void* owner, QObject* parent)
     : QObject(parent), m_port(port), m_owner(owner)
 {
     m_pause.setSingleShot(true);
+    // A coarse timer may end a pause up to 5% early; a reset pulse must last its time.
+    m_pause.setTimerType(Qt::PreciseTimer);
     connect(&m_pause, &QTimer::timeout, this, &LineSignalRunner::RunSteps);
 }
 

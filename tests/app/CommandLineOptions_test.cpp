@@ -44,6 +44,10 @@ std::string Describe(const CommandLineOptions& o)
         add(std::string("echo=") + (*o.echo ? "on" : "off"));
     if (o.receive)
         add(std::string("receive=") + (*o.receive ? "on" : "off"));
+    if (o.dtr)
+        add(std::string("dtr=") + (*o.dtr ? "on" : "off"));
+    if (o.rts)
+        add(std::string("rts=") + (*o.rts ? "on" : "off"));
     for (const std::string& assignment : o.portMap)
         add("map=" + assignment);
     if (!o.profile.empty())
@@ -110,6 +114,8 @@ const Accepted kAccepted[] = {
     {{"--rx", "ov11", "--tx", "ov11"}, "rx=4 tx=4"},
     {{"--echo", "off"}, "echo=off"},
     {{"--echo=on", "--receive", "OFF"}, "echo=on receive=off"},
+    {{"--dtr", "off", "--rts=ON"}, "dtr=off rts=on"},
+    {{"--rts", "on", "--rts", "off"}, "rts=off"},
     {{"--map", "COM1=/dev/pts/3", "--map", "com20=/tmp/a=b"}, "map=COM1=/dev/pts/3 map=com20=/tmp/a=b"},
     {{"--profile", "/tmp/run.conf"}, "profile=/tmp/run.conf"},
     {{"--profile=with space.conf"}, "profile=with space.conf"},
@@ -177,6 +183,8 @@ const Rejected kRejected[] = {
     {{"--tx", ""}, "--tx: '' is not a conversion " CONVERSIONS},
     {{"--echo", "yes"}, "--echo takes on or off, not 'yes'"},
     {{"--receive", "1"}, "--receive takes on or off, not '1'"},
+    {{"--dtr", "high"}, "--dtr takes on or off, not 'high'"},
+    {{"--rts"}, "option '--rts' needs a value"},
     {{"--map", "COM1"}, "--map: 'COM1'" ASSIGNMENT},
     {{"--map", "COM1="}, "--map: 'COM1='" ASSIGNMENT},
     {{"--map", "COM21=/dev/x"}, "--map: 'COM21=/dev/x'" ASSIGNMENT},
@@ -216,7 +224,8 @@ TEST(CommandLineHelp, NamesEveryOptionAndDirectiveAndTheExitStatuses)
                              "--headless", "--linger MS", "--help", "--version", "::rx CONV",
                              "::tx CONV", "::echo on|off", "::receive on|off", "::port COMn",
                              "::baud N", "::clear", "::save", "::sleep MS", "::wait [MS]",
-                             "::send TEXT", "::quit", "Exit status: 0"})
+                             "::send TEXT", "::quit", "--dtr on|off", "--rts on|off", "::dtr on|off",
+                             "::rts on|off", "::break [MS]", "Exit status: 0"})
         EXPECT_NE(usage.find(name), std::string::npos) << name;
     EXPECT_EQ(std::string(TamselVersion()), "1.1.2");
 }

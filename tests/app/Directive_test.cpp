@@ -11,8 +11,9 @@ namespace {
 
 std::string Describe(const Directive& d)
 {
-    static const char* const kNames[] = {"send", "rx", "tx", "echo", "receive", "port",
-                                         "baud", "clear", "save", "sleep", "wait", "quit"};
+    static const char* const kNames[] = {"send", "rx",   "tx",   "echo",    "receive", "port", "baud", "clear",
+                                         "save", "sleep", "wait", "quit", "log",     "capture", "dtr", "rts",
+                                         "break"};
     const std::string name = kNames[static_cast<int>(d.kind)];
     if (d.kind == DirectiveKind::kSend)
         return "send [" + d.text + "]";
@@ -63,6 +64,12 @@ const LineCase kRead[] = {
     {"::wait", "wait -1"},
     {"::wait 300", "wait 300"},
     {"::quit", "quit"},
+    {"::dtr on", "dtr 1"},
+    {"::dtr OFF", "dtr 0"},
+    {"::rts off", "rts 0"},
+    {"::break", "break 250"},
+    {"::break 1", "break 1"},
+    {"::break 10000", "break 10000"},
 };
 
 class DirectivesRead : public testing::TestWithParam<LineCase> {};
@@ -100,6 +107,11 @@ const LineCase kRejected[] = {
     {"::wait 1 2", "::wait takes one value, a time from 0 to 3600000 ms"},
     {"::clear all", "::clear takes nothing after it"},
     {"::quit now", "::quit takes nothing after it"},
+    {"::dtr", "::dtr takes one value, on or off"},
+    {"::rts 1", "::rts: '1' is not on or off"},
+    {"::break 0", "::break: '0' is not a time from 1 to 10000 ms"},
+    {"::break 10001", "::break: '10001' is not a time from 1 to 10000 ms"},
+    {"::break 5 6", "::break takes one value, a time from 1 to 10000 ms"},
 };
 
 class DirectivesRejected : public testing::TestWithParam<LineCase> {};

@@ -200,6 +200,19 @@ TEST_F(HeadlessRun, PortTakesADevicePathForComOne)
                                   "the devices present))\n");
 }
 
+TEST_F(HeadlessRun, SignalsOnAPseudoTerminalAreSaidOnceAndTheRunGoesOn)
+{
+    const TamselRun run = RunTamsel(Arguments({"--tx", "raw", "--linger", "0", "--dtr", "on"}),
+                                    "::rts off\n::break\nafter\n::dtr off\n::break 20\nlast\n");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(run.errors, "Tamsel::ComSignal: Communication port '\\\\.\\COM1' has no modem lines (DTR, RTS, "
+                          "break) (" +
+                              line.Path() +
+                              ": the device has no modem lines (a pseudo-terminal or a raw network line has "
+                              "none); line signals are not said again in this session)\n");
+    EXPECT_EQ(line.ReadReply(), "after\r\nlast\r\n");
+}
+
 TEST_F(HeadlessRun, SleepHoldsBackTheLinesAfterIt)
 {
     TamselProcess tamsel(Arguments({"--tx", "raw", "--linger", "0"}));
