@@ -14,6 +14,7 @@
 #include "serial/LineRate.h"
 #include "view/CChildView.h"
 #include "view/CFindBar.h"
+#include "view/ReportZoom.h"
 #include "view/ViewEvents.h"
 
 #include <QActionGroup>
@@ -276,7 +277,7 @@ bool CMainFrame::OnCommand(int id)
 {
     if (m_view && m_view->OnCommand(id))
         return true;
-    if (OnConversion(id) || OnLineEnd(id))
+    if (OnConversion(id) || OnLineEnd(id) || OnZoom(id))
         return true;
     switch (id) {
     case ID_RECEIVE_ENABLE:
@@ -296,6 +297,9 @@ bool CMainFrame::OnCommand(int id)
         return true;
     case ID_VIEW_TIME_STAMPS:
         OnTimeStamps();
+        return true;
+    case ID_QUICK_SEND_SETUP:
+        OnQuickSendSetup();
         return true;
     default:
         break;
@@ -359,6 +363,27 @@ void CMainFrame::ShowLineEnd(int index)
 {
     CheckMenuItem(kLineEndCommands[index], true);
     m_view->SetLineEnd(static_cast<LineEnd>(index));
+}
+
+bool CMainFrame::OnZoom(int id)
+{
+    int pixels = m_view->ReportFontPixels();
+    switch (id) {
+    case ID_VIEW_ZOOM_IN:
+        pixels = ZoomedFontPixels(pixels, 1);
+        break;
+    case ID_VIEW_ZOOM_OUT:
+        pixels = ZoomedFontPixels(pixels, -1);
+        break;
+    case ID_VIEW_ZOOM_RESET:
+        pixels = kReportFontPixels;
+        break;
+    default:
+        return false;
+    }
+    m_view->SetReportFontPixels(pixels);
+    m_store.WriteProfileInt(kZoomSection, kReportFontKey, pixels);
+    return true;
 }
 
 void CMainFrame::OnTimeStamps()

@@ -23,6 +23,11 @@ class CStatusBar;
 // The profile's section for how the report is shown, apart from the six specified keys.
 inline constexpr char kReportSection[] = "report";
 inline constexpr char kTimeStampsKey[] = "timestamps";
+// The profile's section for the report font's size in pixels.
+inline constexpr char kZoomSection[] = "zoom";
+inline constexpr char kReportFontKey[] = "reportfont";
+// The profile's section for the quick-send keys' texts, keyed by the keys' names.
+inline constexpr char kQuickSendSection[] = "quicksend";
 // The profile's section for how commands are sent; the line end is 0 CR LF, 1 CR, 2 LF, 3 none.
 inline constexpr char kSendSection[] = "send";
 inline constexpr char kLineEndKey[] = "lineend";
@@ -118,6 +123,9 @@ private:
     void OnTimeStamps();
     void ShowTimeStamps(bool on);
     bool OnLineEnd(int id);
+    bool OnZoom(int id);
+    void OnQuickSendSetup();
+    void LoadQuickSend();
     void ShowLineEnd(int index);
     void OnCommSetting();
     void OnStatusBar();

@@ -58,6 +58,16 @@ inline constexpr int ID_LINE_END_CRLF = 33205;
 inline constexpr int ID_LINE_END_CR = 33206;
 inline constexpr int ID_LINE_END_LF = 33207;
 inline constexpr int ID_LINE_END_NONE = 33208;
+// Quick-send keys: the dialog that sets their texts, and one command per key
+// in the order of QuickSendKeys()
+inline constexpr int ID_QUICK_SEND_SETUP = 33209;
+inline constexpr int ID_QUICK_SEND_FIRST = 33210;
+inline constexpr int ID_QUICK_SEND_LAST = 33220;
+inline constexpr int IDS_QUICK_SEND_TITLE = 33221;
+// The report font's size
+inline constexpr int ID_VIEW_ZOOM_IN = 33222;
+inline constexpr int ID_VIEW_ZOOM_OUT = 33223;
+inline constexpr int ID_VIEW_ZOOM_RESET = 33224;
 
 // The framework's standard commands
 inline constexpr int ID_EDIT_COPY = 57634;

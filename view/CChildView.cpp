@@ -2,10 +2,12 @@
 
 #include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
+#include "resources/QuickSendKeys.h"
 #include "view/CEditCR.h"
 #include "view/CFindBar.h"
 #include "view/CReportWindow.h"
 #include "view/ReportFind.h"
+#include "view/ReportZoom.h"
 #include "view/ViewEvents.h"
 #include "xrate/MessageBox.h"
 
@@ -24,9 +26,6 @@ std::int64_t LocalTimeOfDayMs()
 {
     return QTime::currentTime().msecsSinceStartOfDay();
 }
-
-// Character height of the report window's fixed-pitch font, in pixels.
-constexpr int kReportFontPixels = 16;
 
 } // namespace
 
@@ -58,6 +57,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
     font.setFixedPitch(true);
     font.setPixelSize(kReportFontPixels);
     m_reportWindow->setFont(font);
+    m_quickSend.resize(QuickSendKeys().size());
 
     m_findBar = new CFindBar(this);
     m_findBar->setObjectName(QStringLiteral("findBar"));
@@ -123,8 +123,13 @@ bool CChildView::OnCommand(int id)
         OnFind();
         return true;
     default:
-        return false;
+        break;
     }
+    if (id >= ID_QUICK_SEND_FIRST && id <= ID_QUICK_SEND_LAST) {
+        OnQuickSend(id);
+        return true;
+    }
+    return false;
 }
 
 void CChildView::SetRxRaw()
@@ -189,6 +194,18 @@ void CChildView::SetTimeStamps(bool on)
 {
     m_timeStamps = on;
     m_stamps.Reset();
+}
+
+void CChildView::SetReportFontPixels(int pixels)
+{
+    QFont font = m_reportWindow->font();
+    font.setPixelSize(pixels);
+    m_reportWindow->setFont(font);
+}
+
+int CChildView::ReportFontPixels() const
+{
+    return m_reportWindow->font().pixelSize();
 }
 
 void CChildView::SetTransmitConversion(int index)
@@ -306,8 +323,9 @@ void CChildView::AfterConverterCall()
     if (m_sending > 0 || m_receiving > 0)
         return;
     m_retired.clear();
-    for (; m_deferredSends > 0; --m_deferredSends)
-        QCoreApplication::postEvent(this, new CommandEvent(ID_SEND_COMMAND));
+    for (const int id : m_deferredSends)
+        QCoreApplication::postEvent(this, new CommandEvent(id));
+    m_deferredSends.clear();
 }
 
 QPlainTextEdit* CChildView::ReportWindow()
@@ -382,10 +400,36 @@ void CChildView::OnSendCommand()
 {
     // Under a box of the send that is running: send once it has finished.
     if (m_sending > 0) {
-        ++m_deferredSends;
+        m_deferredSends.push_back(ID_SEND_COMMAND);
         return;
     }
-    const std::string command = m_commandLine->CommandText();
+    SendTyped(m_commandLine->CommandText());
+}
+
+void CChildView::OnQuickSend(int id)
+{
+    const std::string& text = m_quickSend[static_cast<std::size_t>(id - ID_QUICK_SEND_FIRST)];
+    if (text.empty())
+        return;
+    if (m_sending > 0) {
+        m_deferredSends.push_back(id);
+        return;
+    }
+    SendTyped(text);
+}
+
+void CChildView::SetQuickSendText(int index, std::string text)
+{
+    m_quickSend.at(static_cast<std::size_t>(index)) = std::move(text);
+}
+
+const std::string& CChildView::QuickSendText(int index) const
+{
+    return m_quickSend.at(static_cast<std::size_t>(index));
+}
+
+void CChildView::SendTyped(const std::string& command)
+{
     RememberCommand(command);
     std::vector<char> buffer(command.size() + 2, '\0');
     std::copy(command.begin(), command.end(), buffer.begin());

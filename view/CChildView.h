@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 // The byte ring's size: 64 KiB is 16 ms of a 4 MiB/s line, so a short pause
@@ -57,8 +58,8 @@ public:
     CChildView(const CChildView&) = delete;
     CChildView& operator=(const CChildView&) = delete;
 
-    // Handles the view's commands (send, copy, paste, clear, insert line end);
-    // false for any other command.
+    // Handles the view's commands (send, copy, paste, clear, insert line end,
+    // find, the quick-send keys); false for any other command.
     bool OnCommand(int id);
 
     void SetRxRaw();
@@ -83,6 +84,13 @@ public:
     // Received text of the Raw, Hex and Bin displays gets a time stamp at
     // the start of each line; off by default.
     void SetTimeStamps(bool on);
+    // The report window's character height in pixels (the zoom keys' work).
+    void SetReportFontPixels(int pixels);
+    int ReportFontPixels() const;
+    // The command line a quick-send key sends (by its place in
+    // QuickSendKeys()), as single-byte text; an empty one sends nothing.
+    void SetQuickSendText(int index, std::string text);
+    const std::string& QuickSendText(int index) const;
     // What ends each command that Raw and Hex send; CR LF at first.
     void SetLineEnd(LineEnd end);
     LineEnd GetLineEnd() const { return m_lineEnd; }
@@ -132,6 +140,9 @@ protected:
 
 private:
     void OnSendCommand();
+    void OnQuickSend(int id);
+    // A command as Enter sends it: kept in the history, converted, echoed, written.
+    void SendTyped(const std::string& command);
     void OnEditCopy();
     void OnEditPaste();
     void OnClearReport();
@@ -167,6 +178,7 @@ private:
     LineStamps m_stamps;
     std::function<std::int64_t()> m_timeOfDay;
     CommandHistory m_history;
+    std::vector<std::string> m_quickSend;
     std::string m_historyPath;
 
     PortMap m_ports;
@@ -182,6 +194,6 @@ private:
     std::vector<std::unique_ptr<CXrate>> m_retired;
     int m_sending = 0;
     int m_receiving = 0;
-    int m_deferredSends = 0;
+    std::vector<int> m_deferredSends;  // commands that waited for a running send
     std::int64_t m_receivedBytes = 0;
 };
