@@ -3,6 +3,7 @@
 #include "serial/LineDriver.h"
 #include "serial/LineTap.h"
 #include "serial/PortMap.h"
+#include "serial/SerialLine.h"
 
 #include <atomic>
 #include <cstdint>
@@ -19,8 +20,10 @@
 //   does nothing. Empty and 0 at construction. A rate with a termios speed
 //   constant is set with the other line settings; any other rate from 50 to
 //   4000000 through the driver's arbitrary rate, and read back as well.
-// - port handle: the open file descriptor or none (-1), one atomic word that
-//   the reader thread reads at each pass.
+// - port handle: the open line or none (nullptr), one atomic word that the
+//   reader thread reads at each pass. The kind of line (a terminal device, a
+//   network port) follows from where the port map sends the name
+//   (LineKinds.h); the port treats every kind alike.
 // - line state, one atomic word:
 //     kNoPort           nothing open (construction, a failed open, ComClose)
 //     kOpen             open and configured by ComOpen
@@ -40,8 +43,9 @@
 // Hand-over of the handle: the reader announces the handle it is about to use
 // and checks that it is still current; ComClose clears the field, waits the
 // close wait and then until the reader no longer uses the old handle, and only
-// then closes it. With no handle held ComClose does not wait. Reads are carried out with poll() and always end within the
-// read time-outs, whatever the device's own settings, so the wait is short.
+// then closes it. With no handle held ComClose does not wait. Every kind of
+// line ends a read within the read time-outs, whatever the device's own
+// settings, so the wait is short.
 
 enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened };
 
@@ -93,6 +97,12 @@ public:
     // time to look for the device again). Returns the line state afterwards.
     LineState CheckLine();
 
+    // User-interface thread: the modem lines and the break condition of the
+    // open line (SerialLine.h). -1 with errno ENOTCONN when no port is open.
+    int GetModemLines(int& bits);
+    int SetModemLines(int bits, bool on);
+    int SetBreak(bool on);
+
     // Either thread.
     LineState GetLineState() const;
     bool HasHandle() const;
@@ -116,12 +126,10 @@ protected:
     virtual int ApplyLineSettings(int fd, const termios& settings);
 
 private:
-    struct OpenResult;
-    enum class LineSetup;
-    OpenResult OpenDevice(const char* name) const;
-    LineSetup ConfigureLine(int fd, const std::string& path, std::string& detail);
+    struct Opened;
+    Opened OpenLine(const char* name);
     void TakeAndCloseHandle(int waitMs);
-    bool ReaderUses(int fd) const;
+    bool ReaderUses(const SerialLine* line) const;
 
     void* m_owner;
     LineDriver* m_driver = &SystemLineDriver();
@@ -130,7 +138,8 @@ private:
     PortMap m_map;
     char m_portName[kPortNameSize] = {};
     std::int32_t m_baudRate = 0;
-    std::atomic<int> m_handle{-1};
-    std::atomic<int> m_readerHandle{-1};
+    // Owned: deleted once taken out of the field and no longer read.
+    std::atomic<SerialLine*> m_handle{nullptr};
+    std::atomic<SerialLine*> m_readerHandle{nullptr};
     std::atomic<LineState> m_state{LineState::kNoPort};
 };
