@@ -14,6 +14,7 @@
 #include "serial/LineRate.h"
 #include "view/CChildView.h"
 #include "view/CFindBar.h"
+#include "view/CSendBar.h"
 #include "view/ReportZoom.h"
 #include "view/ViewEvents.h"
 
@@ -109,6 +110,7 @@ bool CMainFrame::Create()
     m_view = new CChildView(m_lineTimings, this);
     m_view->setObjectName(QString::number(AFX_IDW_PANE_FIRST));
     m_view->FindBar()->SetTexts(String(IDS_FIND_LABEL), String(IDS_FIND_MATCH_CASE), String(IDS_FIND_NO_MATCH));
+    m_view->SendBar()->SetTexts(String(IDS_SEND_BAR_SENDING), String(IDS_SEND_BAR_CANCEL));
     setCentralWidget(m_view);
     setFocusProxy(m_view);
     m_setup.SetPortResolver([this](const char* deviceName) {
@@ -304,7 +306,7 @@ bool CMainFrame::OnCommand(int id)
     default:
         break;
     }
-    if (OnRecordingCommand(id))
+    if (OnRecordingCommand(id) || OnFileSendCommand(id))
         return true;
     if (m_applicationCommands && m_applicationCommands(id))
         return true;

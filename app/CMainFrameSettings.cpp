@@ -40,6 +40,7 @@ void CMainFrame::LoadSettings()
     ShowTimeStamps(m_store.GetProfileInt(kReportSection, kTimeStampsKey, 0) != 0);
     m_view->SetReportFontPixels(StoredFontPixels(m_store.GetProfileInt(kZoomSection, kReportFontKey, kReportFontPixels)));
     LoadQuickSend();
+    LoadPacing();
     // An unknown choice (a newer or hand-edited profile) keeps the usual CR LF.
     const int lineEnd = m_store.GetProfileInt(kSendSection, kLineEndKey, 0);
     ShowLineEnd(lineEnd >= 0 && lineEnd < kLineEndCount ? lineEnd : 0);

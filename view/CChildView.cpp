@@ -6,6 +6,7 @@
 #include "view/CEditCR.h"
 #include "view/CFindBar.h"
 #include "view/CReportWindow.h"
+#include "view/CSendBar.h"
 #include "view/ReportFind.h"
 #include "view/ReportZoom.h"
 #include "view/ViewEvents.h"
@@ -36,6 +37,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
       m_reportWindow(nullptr),
       m_commandLine(nullptr),
       m_findBar(nullptr),
+      m_sendBar(nullptr),
       m_port(Owner(), timings.port),
       m_recorder(Owner(), m_port),
       m_ring(FifoSize{kReceiveRingSize}),
@@ -72,6 +74,14 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
         m_commandLine->setFocus(Qt::OtherFocusReason);
     });
 
+    m_sendBar = new CSendBar(this);
+    m_sendBar->setObjectName(QStringLiteral("sendBar"));
+    m_sendBar->hide();
+    connect(m_sendBar, &CSendBar::cancelled, this, &CChildView::CancelFileSend);
+    m_fileSendTimer.setSingleShot(true);
+    m_fileSendTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_fileSendTimer, &QTimer::timeout, this, &CChildView::OnFileSendStep);
+
     // The reader thread only posts; everything it reports is handled here.
     m_pump.StartReceiveThread(
         [this](int count) { PostNotice<DataArrivedEvent>(this, count); },
@@ -90,6 +100,9 @@ CChildView::~CChildView()
     m_retired.clear();
     // The report window refers to the report text, which goes with the
     // view's fields, before the base class would delete its children.
+    m_fileSendTimer.stop();
+    m_fileSend.reset();
+    delete m_sendBar;
     delete m_findBar;
     delete m_commandLine;
     delete m_reportWindow;
@@ -213,6 +226,7 @@ void CChildView::SetTransmitConversion(int index)
     RetireTransmit();
     m_transmit = ConversionAt(index).make(Owner());
     m_transmit->SetLineEnd(m_lineEnd);
+    m_transmitConversion = index;
 }
 
 void CChildView::SetLineEnd(LineEnd end)
@@ -279,6 +293,16 @@ void CChildView::SendCommandLine(char* text)
 {
     ++m_sending;
     int len = kSendText;
+    const char* result = ConvertAndEcho(text, len);
+    if (len != kSendReport)
+        m_port.ComSend(result, len);
+    --m_sending;
+    AfterConverterCall();
+}
+
+const char* CChildView::ConvertAndEcho(char* text, int& len)
+{
+    len = kSendText;
     const char* result = m_transmit->XrateSend(text, len);
     if (result == nullptr)
         result = "";
@@ -289,10 +313,7 @@ void CChildView::SendCommandLine(char* text)
     }
     if (len == kSendReport)
         AppendReport(result);
-    else
-        m_port.ComSend(result, len);
-    --m_sending;
-    AfterConverterCall();
+    return result;
 }
 
 void CChildView::ShowReceived(const unsigned char* bytes, int count)
@@ -366,15 +387,19 @@ void CChildView::resizeEvent(QResizeEvent* event)
 
 void CChildView::LayOut()
 {
-    // The command line keeps its height at the bottom, the find bar when
-    // open sits above it, and the report takes the rest.
+    // The command line keeps its height at the bottom, the send bar while a
+    // file goes out sits above it, the find bar when open above that, and
+    // the report takes the rest.
     const int width = this->width();
     const int height = this->height();
     const int split = std::max(height - CEditCR::kHeight, 0);
     m_commandLine->setGeometry(0, split, width, height - split);
-    const int findHeight = m_findBar->isHidden() ? 0 : std::min(m_findBar->HeightHint(), split);
-    m_findBar->setGeometry(0, split - findHeight, width, findHeight);
-    m_reportWindow->setGeometry(0, 0, width, split - findHeight);
+    const int sendHeight = m_sendBar->isHidden() ? 0 : std::min(m_sendBar->HeightHint(), split);
+    m_sendBar->setGeometry(0, split - sendHeight, width, sendHeight);
+    const int above = split - sendHeight;
+    const int findHeight = m_findBar->isHidden() ? 0 : std::min(m_findBar->HeightHint(), above);
+    m_findBar->setGeometry(0, above - findHeight, width, findHeight);
+    m_reportWindow->setGeometry(0, 0, width, above - findHeight);
 }
 
 void CChildView::OnFind()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filesend/FileSender.h"
 #include "history/CommandHistory.h"
 #include "serial/CComPort.h"
 #include "serial/CFIFO.h"
@@ -10,6 +11,8 @@
 #include "view/SessionRecorder.h"
 #include "xrate/CXrate.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -25,6 +28,7 @@ inline constexpr std::uint32_t kReceiveRingSize = 64 * 1024;
 class CEditCR;
 class CFindBar;
 class CReportWindow;
+class CSendBar;
 class QPlainTextEdit;
 
 // The waits of the serial line; tests shorten those that decide nothing they check.
@@ -114,6 +118,17 @@ public:
     // The display step of the receive flow for one chunk (bytes[count] is a zero byte).
     void ShowReceived(const unsigned char* bytes, int count);
 
+    // Sends a file over the line, a piece per pass of the event loop, while
+    // the send bar shows how far it is: with the Raw transmit conversion the
+    // file's bytes as they are, with the others line by line as typed
+    // command lines (converted and echoed, not kept in the history). 0 once
+    // it runs; -1 after its box (no port, a file that cannot be read, a send
+    // already running). fileSendEnded follows when it ends, however it ends.
+    int SendFile(const std::string& path, const SendPacing& pacing);
+    void CancelFileSend();
+    bool SendingFile() const { return m_fileSend != nullptr; }
+    CSendBar* SendBar() { return m_sendBar; }
+
     // Bytes handed to the receive converter so far, shown or not.
     std::int64_t ReceivedBytes() const { return m_receivedBytes; }
 
@@ -133,6 +148,8 @@ public:
 signals:
     // The line state (a LineState value) changed: opened, lost, reopened, closed.
     void lineStateChanged(int state);
+    // A file send ended: done is true when the whole file went out.
+    void fileSendEnded(bool done);
 
 protected:
     bool event(QEvent* event) override;
@@ -143,6 +160,14 @@ private:
     void OnQuickSend(int id);
     // A command as Enter sends it: kept in the history, converted, echoed, written.
     void SendTyped(const std::string& command);
+    // The send flow up to the write: converts, echoes, and shows a result
+    // meant for the report. Returns the bytes to write with len as
+    // XrateSend left it.
+    const char* ConvertAndEcho(char* text, int& len);
+    // One converted file line's bytes, as the send flow would write them.
+    std::string ConvertFileLine(const std::string& line);
+    void OnFileSendStep();
+    void EndFileSend(FileSender::Status status);
     void OnEditCopy();
     void OnEditPaste();
     void OnClearReport();
@@ -169,10 +194,12 @@ private:
     CReportWindow* m_reportWindow;
     CEditCR* m_commandLine;
     CFindBar* m_findBar;
+    CSendBar* m_sendBar;
     int m_receiveEnable = 0;
     int m_localEcho = 0;
     std::function<void(const char*)> m_reportObserver;
     int m_receiveConversion = 0;
+    int m_transmitConversion = 0;
     bool m_timeStamps = false;
     LineEnd m_lineEnd = LineEnd::kCrLf;
     LineStamps m_stamps;
@@ -196,4 +223,8 @@ private:
     int m_receiving = 0;
     std::vector<int> m_deferredSends;  // commands that waited for a running send
     std::int64_t m_receivedBytes = 0;
+
+    std::unique_ptr<FileSender> m_fileSend;  // while a file is being sent
+    QTimer m_fileSendTimer;
+    QElapsedTimer m_fileSendClock;
 };
