@@ -225,6 +225,9 @@ private:
     std::int64_t m_receivedBytes = 0;
 
     std::unique_ptr<FileSender> m_fileSend;  // while a file is being sent
+    // A step runs (a converter's box may be open in it); a cancel then waits for its end.
+    bool m_fileStepping = false;
+    bool m_fileCancelled = false;
     QTimer m_fileSendTimer;
     QElapsedTimer m_fileSendClock;
 };

@@ -59,6 +59,10 @@ void CChildView::CancelFileSend()
 {
     if (!m_fileSend)
         return;
+    if (m_fileStepping) {
+        m_fileCancelled = true;
+        return;
+    }
     m_fileSendTimer.stop();
     m_fileSend.reset();
     m_sendBar->hide();
@@ -92,10 +96,15 @@ void CChildView::OnFileSendStep()
         return;
     }
     int delayMs = 0;
+    m_fileStepping = true;
     const FileSender::Status status = m_fileSend->Step(m_fileSendClock.elapsed(), delayMs);
-    // A converter's box may have let the user cancel meanwhile.
-    if (!m_fileSend)
+    m_fileStepping = false;
+    // A converter's box let the user cancel meanwhile.
+    if (m_fileCancelled) {
+        m_fileCancelled = false;
+        CancelFileSend();
         return;
+    }
     m_sendBar->Progress(m_fileSend->Done());
     if (status == FileSender::Status::kRunning)
         m_fileSendTimer.start(delayMs);

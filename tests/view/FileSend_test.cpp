@@ -6,6 +6,7 @@
 #include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
 #include "view/CSendBar.h"
+#include "xrate/MessageBox.h"
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
@@ -136,6 +137,23 @@ TEST_F(FileSend, CancelStopsTheSendAfterAPrefixOfTheFile)
     EXPECT_LT(got.size(), content.size());
     EXPECT_EQ(got, content.substr(0, got.size()));
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST_F(FileSend, CancelFromUnderAConvertersBoxEndsTheSendOnceTheLineIsDone)
+{
+    view.SetTransmitConversion(kConversionOV11);
+    std::vector<std::string> texts;
+    MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxCall& call) {
+        texts.push_back(call.text);
+        view.CancelFileSend();  // as the user would, while the box is open
+        return kIdOk;
+    });
+    ASSERT_EQ(view.SendFile(File("get16 5 3\nbogus\nget16 5 3\n"), {0, 0}), 0);
+    EXPECT_FALSE(WaitForEnd());
+    SetMessageBoxHandler(std::move(previous));
+    EXPECT_EQ(texts.size(), 1u);
+    EXPECT_FALSE(view.SendingFile());
+    EXPECT_EQ(line.ReadUntilQuiet(150), std::string("\x45\x02\xFD\x43\x3F\x42", 6)) << "the third line never went";
 }
 
 TEST_F(FileSend, FilesThatCannotBeSentAndASendWithoutAPortSayWhy)
