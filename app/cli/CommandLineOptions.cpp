@@ -3,6 +3,7 @@
 #include "app/cli/OptionValues.h"
 #include "conversions/ConversionRegistry.h"
 #include "serial/LineRate.h"
+#include "serial/LineKinds.h"
 #include "serial/PortMap.h"
 
 #include <cstdlib>
@@ -25,8 +26,9 @@ std::string Quoted(std::string_view text)
 
 int ParsePort(std::string_view value, CommandLineOptions& options, std::string& error)
 {
-    // A device path stands in for COM1 in this run; the panes keep the COM name.
-    if (value.starts_with("/")) {
+    // A device path or a network line stands in for COM1 in this run; the
+    // panes keep the COM name.
+    if (value.starts_with("/") || IsNetworkPlace(value)) {
         options.port = 1;
         options.portPath = value;
         return 0;
@@ -175,6 +177,8 @@ constexpr FlagOption kFlagOptions[] = {
     {"--headless", &CommandLineOptions::headless},
     {"--demo", &CommandLineOptions::demo},
     {"--bus-view", &CommandLineOptions::busView},
+    {"--list-ports", &CommandLineOptions::listPorts},
+    {"--json", &CommandLineOptions::json},
     {"--log-new", &CommandLineOptions::logNew},
     {"--log-stamps", &CommandLineOptions::logStamps},
 };
@@ -237,6 +241,8 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& opti
         return Fail(error, "--linger applies to --headless runs only");
     if (options.logNew && options.logPath.empty())
         return Fail(error, "--log-new starts the --log file anew; give --log FILE too");
+    if (options.json && !options.listPorts)
+        return Fail(error, "--json applies to --list-ports");
     if (options.busView && options.headless)
         return Fail(error, "--bus-view opens a window; --headless runs have none");
     // After every --map, so that the path given to --port is the one COM1 opens.
@@ -262,6 +268,9 @@ const char* TamselUsage()
            "  --port COMn        the port, COM1 to COM20\n"
            "  --port PATH        a device path (/dev/ttyACM0, /dev/serial/by-id/...) that\n"
            "                     COM1 opens in this run; the panes still name COM1\n"
+           "  --port URL         a port served over the network, the same way:\n"
+           "                     rfc2217://HOST:PORT (Telnet with RFC 2217: the rate and\n"
+           "                     line signals go to the server) or tcp://HOST:PORT (raw)\n"
            "  --baud N           the rate: 300, 1200, 9600, 19200, 38400, 57600 or 115200,\n"
            "                     or any other from 50 to 4000000 that the driver takes\n"
            "  --rx CONV          receive conversion: raw, hex, bin, ov10 (Orvane 1.0) or\n"
@@ -269,7 +278,7 @@ const char* TamselUsage()
            "  --tx CONV          transmit conversion, the same names\n"
            "  --echo on|off      local echo of sent commands\n"
            "  --receive on|off   display of received data\n"
-           "  --map COMn=PATH    open port COMn at this device path in this run (may be\n"
+           "  --map COMn=PATH    open port COMn at this device path or URL in this run (may be\n"
            "                     repeated); without it the settings section \"ports\" and\n"
            "                     then COM1-4 = /dev/ttyS0-3, COM5-12 = /dev/ttyUSB0-7,\n"
            "                     COM13-20 = /dev/ttyACM0-7 apply\n"
@@ -294,6 +303,11 @@ const char* TamselUsage()
            "                     standard output (see below)\n"
            "  --linger MS        headless: after the end of input, wait until nothing has\n"
            "                     arrived for MS milliseconds, then end; default 500\n"
+           "  --list-ports       list the serial devices present and end: one line each,\n"
+           "                     the node, its stable names (/dev/serial/by-id/...), USB\n"
+           "                     vendor:product, manufacturer, product, serial number,\n"
+           "                     driver and interface; no device is opened\n"
+           "  --json             with --list-ports: the list as JSON, for scripts\n"
            "  --help             show this text and end\n"
            "  --version          show the version and end\n"
            "\n"

@@ -28,6 +28,10 @@ std::string Describe(const CommandLineOptions& o)
         add("demo");
     if (o.busView)
         add("bus-view");
+    if (o.listPorts)
+        add("list-ports");
+    if (o.json)
+        add("json");
     if (o.port)
         add("port=" + std::to_string(o.port));
     if (o.baud)
@@ -94,6 +98,8 @@ const Accepted kAccepted[] = {
     {{"--baud", "4000000"}, "baud=4000000"},
     // A device path is COM1's for the run, after every --map.
     {{"--port", "/dev/ttyACM0"}, "port=1 map=COM1=/dev/ttyACM0"},
+    {{"--port", "rfc2217://lab-rack-2:7001"}, "port=1 map=COM1=rfc2217://lab-rack-2:7001"},
+    {{"--port", "TCP://10.0.0.5:2000", "--map", "COM2=tcp://[::1]:2001"}, "port=1 map=COM2=tcp://[::1]:2001 map=COM1=TCP://10.0.0.5:2000"},
     {{"--port=/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0", "--map", "COM1=/dev/ttyS0"},
      "port=1 map=COM1=/dev/ttyS0 map=COM1=/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0"},
     {{"--port", "/dev/ttyACM0", "--port", "COM3"}, "port=3"},
@@ -109,6 +115,8 @@ const Accepted kAccepted[] = {
     {{"--profile=with space.conf"}, "profile=with space.conf"},
     {{"--headless", "--linger", "0"}, "headless linger=0"},
     {{"--linger=3600000", "--headless"}, "headless linger=3600000"},
+    {{"--list-ports"}, "list-ports"},
+    {{"--json", "--list-ports"}, "list-ports json"},
     {{"--help"}, "help"},
     {{"--version"}, "version"},
     {{"--linger", "5", "--help"}, "help linger=5"},
@@ -176,6 +184,7 @@ const Rejected kRejected[] = {
     {{"--profile", ""}, "--profile needs a file name"},
     {{"--linger", "100"}, "--linger applies to --headless runs only"},
     {{"--bus-view", "--headless"}, "--bus-view opens a window; --headless runs have none"},
+    {{"--json"}, "--json applies to --list-ports"},
     {{"--headless", "--linger", "-1"}, "--linger: '-1' is not a time from 0 to 3600000 ms"},
     {{"--headless", "--linger", "3600001"}, "--linger: '3600001' is not a time from 0 to 3600000 ms"},
     {{"--headless", "--linger", "1.5"}, "--linger: '1.5' is not a time from 0 to 3600000 ms"},

@@ -37,6 +37,10 @@ std::vector<std::string> Canonical(const CommandLineOptions& o)
         words.push_back("--headless");
     if (o.demo)
         words.push_back("--demo");
+    if (o.listPorts)
+        words.push_back("--list-ports");
+    if (o.json)
+        words.push_back("--json");
     if (o.port)
         words.push_back("--port=COM" + std::to_string(o.port));
     if (o.baud)
