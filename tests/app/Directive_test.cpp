@@ -11,12 +11,12 @@ namespace {
 
 std::string Describe(const Directive& d)
 {
-    static const char* const kNames[] = {"send", "rx",   "tx",   "echo",    "receive", "port", "baud", "clear",
-                                         "save", "sleep", "wait", "quit", "log",     "capture", "dtr", "rts",
-                                         "break"};
+    static const char* const kNames[] = {"send", "rx", "tx", "echo", "receive", "port",
+                                         "baud", "clear", "save", "sleep", "wait", "quit",
+                                         "log", "capture", "sendfile", "dtr", "rts", "break"};
     const std::string name = kNames[static_cast<int>(d.kind)];
-    if (d.kind == DirectiveKind::kSend)
-        return "send [" + d.text + "]";
+    if (d.kind == DirectiveKind::kSend || d.kind == DirectiveKind::kSendFile)
+        return name + " [" + d.text + "]";
     switch (d.kind) {
     case DirectiveKind::kClear:
     case DirectiveKind::kSave:
@@ -64,6 +64,8 @@ const LineCase kRead[] = {
     {"::wait", "wait -1"},
     {"::wait 300", "wait 300"},
     {"::quit", "quit"},
+    {"::sendfile /tmp/a file.txt", "sendfile [/tmp/a file.txt]"},
+    {"::sendfile  lead", "sendfile [ lead]"},
     {"::dtr on", "dtr 1"},
     {"::dtr OFF", "dtr 0"},
     {"::rts off", "rts 0"},
@@ -107,6 +109,9 @@ const LineCase kRejected[] = {
     {"::wait 1 2", "::wait takes one value, a time from 0 to 3600000 ms"},
     {"::clear all", "::clear takes nothing after it"},
     {"::quit now", "::quit takes nothing after it"},
+    {"::sendfile", "::sendfile takes a file name"},
+    {"::sendfile ", "::sendfile takes a file name"},
+    {"::sendfiles x", "unknown directive '::sendfiles x'" SEND_HINT},
     {"::dtr", "::dtr takes one value, on or off"},
     {"::rts 1", "::rts: '1' is not on or off"},
     {"::break 0", "::break: '0' is not a time from 1 to 10000 ms"},
