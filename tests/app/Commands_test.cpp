@@ -341,11 +341,11 @@ TEST(Localisations, MenusPanesAndPromptsInEnglishAndJapanese)
 {
     const Localisation cases[] = {
         {Language::English,
-         {"File(&F)", "Edit(&E)", "View(&V)", "Receive conversion(&R)", "Transmit conversion(&T)", "Help(&H)"},
+         {"File(&F)", "Edit(&E)", "View(&V)", "Receive conversion(&R)", "Transmit conversion(&T)", "Line(&L)", "Help(&H)"},
          "ReceiveOn", "TxConv", "RxConv", "Ready", "Copy from Report(&C)\tCtrl+C",
          "Copy from ReportWindow to Clipboard", "No port"},
         {Language::Japanese,
-         {"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "受信変換(&R)", "送信変換(&T)", "ﾍﾙﾌﾟ(&H)"},
+         {"ﾌｧｲﾙ(&F)", "編集(&E)", "表示(&V)", "受信変換(&R)", "送信変換(&T)", "回線(&L)", "ﾍﾙﾌﾟ(&H)"},
          "受信可能", "受信変換", "送信変換", "ﾚﾃﾞｨ", "Report ｺﾋﾟｰ(&C)\tCtrl+C",
          "選択範囲をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存", "ﾎﾟｰﾄなし"},
     };
@@ -402,6 +402,7 @@ TEST(Localisations, EveryMenuItemHasItsCommandIdInBothLanguages)
         ID_RX_RAW, ID_RX_HEX, ID_RX_BIN, ID_RX_OV, ID_RX_OV11,
         ID_TX_RAW, ID_TX_HEX, ID_TX_BIN, ID_TX_OV, ID_TX_OV11, 0,
         ID_LINE_END_CRLF, ID_LINE_END_CR, ID_LINE_END_LF, ID_LINE_END_NONE,
+        ID_LINE_DTR, ID_LINE_RTS, 0, ID_LINE_PULSE, ID_LINE_PULSE_SETTINGS, 0, ID_LINE_BREAK,
         ID_APP_ABOUT};
     EXPECT_EQ(ids[0], expected);
     EXPECT_EQ(ids[1], expected);

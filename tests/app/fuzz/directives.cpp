@@ -64,6 +64,13 @@ void CheckDirective(const std::string& line)
         Check(line.starts_with("::sendfile "), "a file send from another directive");
         Check(!directive.text.empty() && line.ends_with(directive.text), "a file name that is not the line's end");
         break;
+    case DirectiveKind::kDtr:
+    case DirectiveKind::kRts:
+        Check(directive.value == 0 || directive.value == 1, "switch neither on nor off");
+        break;
+    case DirectiveKind::kBreak:
+        Check(directive.value >= 1 && directive.value <= 10000, "break out of range");
+        break;
     case DirectiveKind::kClear:
     case DirectiveKind::kSave:
     case DirectiveKind::kQuit:
