@@ -65,15 +65,18 @@ std::string ReadFromPort(CComPort& port, std::size_t count, int timeoutMs = 5000
     return got;
 }
 
-// Reads the port (so that notices come in) until done() holds.
-bool ReadUntil(CComPort& port, const std::function<bool()>& done, int timeoutMs = 3000)
+// Reads the port (so that notices come in) until done() holds; counts the
+// reads that found a note of the line waiting.
+bool ReadUntil(CComPort& port, const std::function<bool()>& done, int timeoutMs = 3000, int* noted = nullptr)
 {
     const auto start = std::chrono::steady_clock::now();
     unsigned char buffer[512];
     while (!done()) {
         if (MsSince(start) > timeoutMs)
             return false;
-        port.ReadPort(buffer, sizeof buffer);
+        const ReadResult result = port.ReadPort(buffer, sizeof buffer);
+        if (noted != nullptr && result.noted)
+            ++*noted;
     }
     return true;
 }
@@ -115,6 +118,43 @@ TEST_P(Ser2netLine, CarriesEveryByteBothWaysAndSetsTheRateOnTheFarDevice)
     ASSERT_TRUE(pty.Write(bytes));
     EXPECT_TRUE(SameBytes(ReadFromPort(port, bytes.size()), bytes));
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST(Ser2netRfc2217, UnconfirmedLineSignalsAreNotedOnceAndNothingWaitsForThem)
+{
+    MessageBoxRecorder boxes;
+    PseudoTerminal pty;
+    Ser2net server(pty.Path(), Ser2net::Accepter::kRfc2217);
+    ASSERT_TRUE(server.Start());
+    CComPort port(nullptr, NoCloseWait());
+    port.SetPortMap(MapCom3ToUrl(server.Url()));
+    ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
+
+    const auto asked = std::chrono::steady_clock::now();
+    ASSERT_EQ(port.SetModemLines(TIOCM_DTR | TIOCM_RTS, true), 0);
+    ASSERT_EQ(port.SetBreak(true), 0);
+    ASSERT_EQ(port.SetBreak(false), 0);
+    EXPECT_LT(MsSince(asked), 500) << "a signal change waited for the server";
+    int noted = 0;
+    ASSERT_TRUE(ReadUntil(port, [&] { return noted > 0; }, 3000, &noted));
+    EXPECT_GE(MsSince(asked), 1000);
+    port.CheckLine();
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Communication port '\\\\.\\COM3' did not confirm a request");
+    EXPECT_EQ(boxes.calls[0].detail.find(server.Url().substr(10) + ": the server did not confirm DTR, RTS or break"),
+              0u)
+        << boxes.calls[0].detail;
+
+    // Once noted, never again for this line; the line goes on.
+    ASSERT_EQ(port.SetModemLines(TIOCM_DTR, false), 0);
+    noted = 0;
+    ReadUntil(port, [] { return false; }, 1300, &noted);
+    EXPECT_EQ(noted, 0);
+    port.CheckLine();
+    EXPECT_EQ(boxes.calls.size(), 1u);
+    ASSERT_EQ(port.ComSend("still on\r\n", -1), 0);
+    EXPECT_EQ(pty.Read(10), "still on\r\n");
+    EXPECT_EQ(port.GetLineState(), LineState::kOpen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Accepters, Ser2netLine, testing::ValuesIn(kServed),
@@ -201,6 +241,11 @@ TEST(Rfc2217Line, DrivesDtrRtsAndBreakAndShowsTheModemLinesTheServerReports)
     EXPECT_EQ(server.NextEvent(), "break on");
     ASSERT_EQ(port.SetBreak(false), 0);
     EXPECT_EQ(server.NextEvent(), "break off");
+
+    // A server that confirms every request is never noted.
+    int noted = 0;
+    ReadUntil(port, [] { return false; }, 1200, &noted);
+    EXPECT_EQ(noted, 0);
 
     // Data still passes both ways, IAC doubled and undoubled on the way.
     const std::string bytes = EveryByte(2);
