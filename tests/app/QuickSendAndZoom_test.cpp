@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -120,6 +121,30 @@ TEST_F(KeysTest, ZoomKeysStepTheReportFontAndTheSizeIsKept)
         Start();
         EXPECT_EQ(View().ReportFontPixels(), 16) << stored;
     }
+    StoreProfile({});
+}
+
+TEST_F(KeysTest, FileSendPacingIsSetInItsDialogAndKeptInItsOwnSection)
+{
+    StoreProfile({{"comport", "COM2"}});
+    Start();
+    EXPECT_EQ(Frame().Pacing().charDelayMs, 0);
+    EXPECT_EQ(Frame().Pacing().lineDelayMs, 0);
+    WhenModal([](QDialog& dialog) {
+        dialog.findChild<QSpinBox*>(QStringLiteral("charDelay"))->setValue(3);
+        dialog.findChild<QSpinBox*>(QStringLiteral("lineDelay"))->setValue(250);
+        dialog.accept();
+    });
+    Frame().OnCommand(ID_FILE_SEND_PACING);
+    EXPECT_EQ(Profile().value(QStringLiteral("sendfile/chardelay")).toInt(), 3);
+    EXPECT_EQ(Profile().value(QStringLiteral("sendfile/linedelay")).toInt(), 250);
+    {
+        QSettings profile = Profile();
+        profile.setValue(QStringLiteral("sendfile/chardelay"), QStringLiteral("-4"));
+    }
+    Start();
+    EXPECT_EQ(Frame().Pacing().charDelayMs, 0) << "a pause out of range is none";
+    EXPECT_EQ(Frame().Pacing().lineDelayMs, 250);
     StoreProfile({});
 }
 
