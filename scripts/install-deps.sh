@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libx11-dev libxdamage-dev   # libxdamage: the start-up benchmark
   xvfb                              # the window's tests on a real X server
+  xdotool xclip python3             # the monkey: its input, its second clipboard client, its driver
+  fonts-ipafont-gothic              # Japanese menus drawn with real glyphs under the monkey
   tshark                            # reads back the captures Tamsel writes
   desktop-file-utils appstream man-db   # the installed files' validators and man
   lintian dpkg-dev file             # the Debian package: its checks, dpkg-shlibdeps and the ELF test CPack runs

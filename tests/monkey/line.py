@@ -109,5 +109,6 @@ class LineRig:
         except subprocess.TimeoutExpired:
             self._simulator.kill()
             self._simulator.wait()
+        self._simulator.stdout.close()
         for fd in (self._bus, self._com1, self._com1_far, self._com2, self._com2_far):
             os.close(fd)

@@ -275,7 +275,8 @@ class Session:
         answer = self.monkey.x.ping(target.window, PING_TIMEOUT)
         if answer is None:
             self.check_process()
-            if not self.ended and self.top() is not None and self.process.poll() is None:
+            # A window closed meanwhile cannot answer; one still there must.
+            if not self.ended and target.window in {window.window for window in self.look()}:
                 raise Failure(f"the {target!r} did not answer a ping within {PING_TIMEOUT} s")
         self.monkey.slowest_ping = max(self.monkey.slowest_ping, answer or 0)
 
@@ -355,6 +356,11 @@ class Session:
         elif kind in ("key", "accelerator"):
             self.xdo("key", action["key"])
         elif kind == "type":
+            main = self.main_window()
+            if action["into_command_line"] and main is not None:
+                # The command line lies just above the status bar.
+                x, y = self.point(main, action["x"], 1)
+                self.xdo("mousemove", x, max(y - 35, main.y), "click", 1)
             self.xdo("type", "--delay", 4, action["text"])
             if action["enter"]:
                 self.xdo("key", "Return")

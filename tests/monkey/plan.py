@@ -78,7 +78,8 @@ class Planner:
                 return {"kind": kind, "key": rng.choice(SPECIAL_KEYS)}
             return {"kind": kind, "key": rng.choice(PRINTABLE)}
         if kind == "type":
-            return {"kind": kind, "text": rng.choice(COMMANDS), "enter": rng.random() < 0.8}
+            return {"kind": kind, "text": rng.choice(COMMANDS), "enter": rng.random() < 0.8,
+                    "into_command_line": rng.random() < 0.6, "x": self._fraction()}
         if kind == "accelerator":
             if rng.random() < 0.4:
                 return {"kind": kind, "key": rng.choice(EDITING_CHORDS)}
