@@ -11,6 +11,7 @@
 #include "resources/AcceleratorTable.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuResource.h"
+#include "serial/LineRate.h"
 #include "view/CChildView.h"
 #include "view/CFindBar.h"
 #include "view/ViewEvents.h"
@@ -43,6 +44,7 @@ constexpr LineStateText kLineStateTexts[] = {
     {LineState::kOpenUnconfigured, IDS_LINE_OPEN_AS_IS},
     {LineState::kLost, IDS_LINE_LOST},
     {LineState::kReopened, IDS_LINE_REOPENED},
+    {LineState::kConnecting, IDS_LINE_CONNECTING},
 };
 
 // The profile section of the bus view window, apart from the six specified keys.
@@ -170,6 +172,7 @@ void CMainFrame::FitPanesToTheirTexts(CStatusBar& bar)
     }
     for (int i = 0; CSetup::kBaudRates[i] != 0; ++i)
         fit(ID_INDICATOR_BAUD, QString::fromStdString(RateText(CSetup::kBaudRates[i])));
+    fit(ID_INDICATOR_BAUD, QString::fromStdString(RateText(kMaxLineRate)));
     fit(ID_INDICATOR_RECEIVE, QString::fromLatin1(kReceiving));
     fit(ID_INDICATOR_RECEIVE, QString::fromLatin1(kReceiveSuspended));
     for (int index = 0; index < kConversionCount; ++index) {
@@ -388,18 +391,18 @@ void CMainFrame::OnCommSetting()
 int CMainFrame::StartCapture(const std::string& path)
 {
     const char* name = m_setup.GetDeviceName();
-    return m_view->Recorder().StartCapture(path, name, m_view->Ports().Resolve(name), m_setup.GetBaudRate());
+    return m_view->Recorder().StartCapture(path, name, m_view->Ports().Resolve(name), m_setup.GetLineRate());
 }
 
 void CMainFrame::ApplySetup()
 {
     ShowPortSettings();
-    m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetBaudRate());
+    m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetLineRate());
 }
 
 void CMainFrame::ShowPortSettings()
 {
-    SetPaneText(ID_INDICATOR_BAUD, QString::fromStdString(RateText(m_setup.GetBaudRate())));
+    SetPaneText(ID_INDICATOR_BAUD, QString::fromStdString(RateText(m_setup.GetLineRate())));
     SetPaneText(ID_INDICATOR_PORT, QString::fromLatin1(m_setup.GetDeviceName()));
 }
 

@@ -26,6 +26,10 @@ inline constexpr char kTimeStampsKey[] = "timestamps";
 // The profile's section for how commands are sent; the line end is 0 CR LF, 1 CR, 2 LF, 3 none.
 inline constexpr char kSendSection[] = "send";
 inline constexpr char kLineEndKey[] = "lineend";
+// The profile's section for the line beyond the port and its table rate: a
+// rate the table lacks (0 for none).
+inline constexpr char kLineSection[] = "line";
+inline constexpr char kOtherRateKey[] = "rate";
 class QAction;
 class QActionGroup;
 class QLabel;

@@ -21,11 +21,13 @@ void CMainFrame::LoadSettings()
     const int rate = m_store.GetProfileInt(kSection, "comspeed", 9600);
     m_setup.SetPortFromName(StoredPortName(port.constData(), static_cast<std::size_t>(port.size())));
     m_setup.SetNearestBaud(rate);
+    if (const int other = StoredOtherRate(m_store.GetProfileInt(kLineSection, kOtherRateKey, 0), m_setup.BaudIndex()))
+        m_setup.SetLineRate(other);
     if (m_portChoice)
         m_portChoice(m_setup, m_view->Ports());
     ShowPortSettings();
     if (m_opensPort)
-        m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetBaudRate());
+        m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetLineRate());
 
     const bool receive = m_store.GetProfileInt(kSection, "receiveenable", 1) != 0;
     CheckMenuItem(ID_RECEIVE_ENABLE, receive);
@@ -77,4 +79,5 @@ void CMainFrame::SaveSettings()
     m_store.WriteProfileInt(kSection, "sendXrate", MarkedConversion(false));
     m_store.WriteProfileInt(kSection, "comspeed", m_setup.GetBaudRate());
     m_store.WriteProfileString(kSection, "comport", QString::fromLatin1(m_setup.GetDeviceName()));
+    m_store.WriteProfileInt(kLineSection, kOtherRateKey, m_setup.OtherRate());
 }

@@ -5,12 +5,24 @@
 #include "resources/CommandIds.h"
 #include "resources/DialogTemplates.h"
 
+#include "serial/LineKinds.h"
+#include "serial/LineRate.h"
+
 #include <QComboBox>
 #include <QDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
+#include <QPushButton>
+#include <QVariant>
 
 #include <cstdio>
+
+namespace {
+
+constexpr char kOtherRateProperty[] = "otherRate";
+
+} // namespace
 
 void CSetup::SetPortFromName(const char* name)
 {
@@ -20,7 +32,20 @@ void CSetup::SetPortFromName(const char* name)
 int CSetup::SetNearestBaud(int rate)
 {
     m_baudIndex = NearestBaudIndex(rate);
+    m_otherRate = 0;
     return kBaudRates[m_baudIndex];
+}
+
+void CSetup::SetLineRate(int rate)
+{
+    SetNearestBaud(rate);
+    if (IsLineRate(rate) && rate != kBaudRates[m_baudIndex])
+        m_otherRate = rate;
+}
+
+int CSetup::GetLineRate() const
+{
+    return m_otherRate != 0 ? m_otherRate : GetBaudRate();
 }
 
 int CSetup::GetBaudRate() const
@@ -47,6 +72,9 @@ std::string CSetup::DescribePort(int portIndex) const
     const std::string path = m_resolve(name);
     if (path.empty())
         return "no device for this port";
+    // A server is not looked for here: the dialog must not wait on the network.
+    if (IsNetworkPlace(path))
+        return path + " (network line)";
     const bool present = QFileInfo::exists(QString::fromStdString(path));
     return path + (present ? " (present)" : " (not found)");
 }
@@ -75,9 +103,43 @@ void CSetup::BuildOn(QDialog& dialog, const QFont& font) const
     };
     showPath(portList->currentIndex());
     QObject::connect(portList, &QComboBox::currentIndexChanged, portPath, showPath);
+    BuildOtherRate(dialog, *baudList);
 
     // The focus starts on the first tab stop, OK.
     FindDialogControl(dialog, IDOK)->setFocus();
+}
+
+void CSetup::BuildOtherRate(QDialog& dialog, QComboBox& baudList) const
+{
+    // The rate being chosen lives on the dialog until OK takes it.
+    auto* used = static_cast<QLabel*>(FindDialogControl(dialog, IDC_RATE_USED));
+    auto* other = static_cast<QPushButton*>(FindDialogControl(dialog, IDC_OTHER_RATE));
+    auto show = [used, &dialog](int rate) {
+        dialog.setProperty(kOtherRateProperty, rate);
+        used->setText(rate != 0 ? QStringLiteral("Rate used: %1 (not in the list)")
+                                      .arg(QString::fromStdString(RateText(rate)))
+                                : QString());
+        FitDialogToText(dialog);
+    };
+    show(m_otherRate);
+    QObject::connect(&baudList, &QComboBox::currentIndexChanged, used, [show] { show(0); });
+    QObject::connect(other, &QPushButton::clicked, &dialog, [show, &dialog, &baudList] {
+        const int current = dialog.property(kOtherRateProperty).toInt();
+        const int listed = baudList.currentIndex() >= 0 ? kBaudRates[baudList.currentIndex()] : 9600;
+        bool ok = false;
+        const int rate = QInputDialog::getInt(
+            &dialog, QStringLiteral("Other rate"),
+            QStringLiteral("Rate in bits per second (%1 to %2):").arg(kMinLineRate).arg(kMaxLineRate),
+            current != 0 ? current : listed, kMinLineRate, kMaxLineRate, 1, &ok);
+        if (!ok)
+            return;
+        const int nearest = NearestBaudIndex(rate);
+        {
+            const QSignalBlocker blocker(baudList);
+            baudList.setCurrentIndex(nearest);
+        }
+        show(rate == kBaudRates[nearest] ? 0 : rate);
+    });
 }
 
 int CSetup::DoModal(QWidget* parent)
@@ -91,5 +153,6 @@ int CSetup::DoModal(QWidget* parent)
         return kDoModalCancel;
     m_portIndex = portList->currentIndex();
     m_baudIndex = baudList->currentIndex();
+    m_otherRate = dialog.property(kOtherRateProperty).toInt();
     return kDoModalOk;
 }

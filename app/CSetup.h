@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+class QComboBox;
 class QDialog;
 class QFont;
 class QWidget;
@@ -16,6 +17,12 @@ class QWidget;
 // dialog builds the window and its two lists anew; only the indices carry
 // over. OK stores the lists' selections (-1 for a list with none), Cancel
 // leaves the indices as they were.
+//
+// Beside the indices it holds an other rate: a rate the table lacks (from 50
+// to 4000000 bps), chosen with the dialog's "Other..." button or given on the
+// command line, or 0. With one, the baud index is that of its nearest table
+// entry, so what the profile's rate key means stays as it was; the line runs
+// at the other rate. Choosing a rate of the list drops it.
 class CSetup {
 public:
     // Rates offered, ended by a 0 entry; COM1 to COM20.
@@ -37,9 +44,17 @@ public:
     void BuildOn(QDialog& dialog, const QFont& font) const;
 
     void SetPortFromName(const char* name);
+    // Also drops the other rate: the index now says the rate.
     int SetNearestBaud(int rate);
     int GetBaudRate() const;
     const char* GetDeviceName();
+
+    // A table rate or an out-of-range one as SetNearestBaud; any other line
+    // rate becomes the other rate.
+    void SetLineRate(int rate);
+    // The rate the line runs at: the other rate, else the table entry.
+    int GetLineRate() const;
+    int OtherRate() const { return m_otherRate; }
 
     int PortIndex() const { return m_portIndex; }
     int BaudIndex() const { return m_baudIndex; }
@@ -48,9 +63,11 @@ public:
 
 private:
     std::string DescribePort(int portIndex) const;
+    void BuildOtherRate(QDialog& dialog, QComboBox& baudList) const;
 
     int m_portIndex = 0;
     int m_baudIndex = 3;
+    int m_otherRate = 0;
     char m_deviceName[20] = {};
     PortResolver m_resolve;
 };

@@ -21,7 +21,7 @@ void ChoosePortAndRate(CSetup& setup, int port, int baud)
         setup.SetPortFromName(name);
     }
     if (baud > 0)
-        setup.SetNearestBaud(baud);
+        setup.SetLineRate(baud);
 }
 
 void ApplyMenuChoices(const CommandLineOptions& options, CMainFrame& frame)

@@ -13,7 +13,8 @@ class CSetup;
 // not already as wanted: the menu toggles.
 void SetMenuSwitch(CMainFrame& frame, int command, bool on);
 
-// Port n of COMn and a rate into the setup object; 0 leaves either as it is.
+// Port n of COMn and a rate (a table rate or an other rate) into the setup
+// object; 0 leaves either as it is.
 void ChoosePortAndRate(CSetup& setup, int port, int baud);
 
 // After start-up: posts the chosen conversions, so they run after the ones

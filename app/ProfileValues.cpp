@@ -2,6 +2,7 @@
 
 #include "conversions/ConversionRegistry.h"
 #include "serial/BaudRates.h"
+#include "serial/LineRate.h"
 
 #include <climits>
 #include <cstdio>
@@ -50,6 +51,13 @@ int NearestBaudIndex(int rate)
             best = i;
     }
     return best;
+}
+
+int StoredOtherRate(int stored, int baudIndex)
+{
+    if (!IsLineRate(stored) || NearestBaudIndex(stored) != baudIndex || kBaudRates[baudIndex] == stored)
+        return 0;
+    return stored;
 }
 
 int StoredConversionIndex(int stored)

@@ -23,6 +23,12 @@ int PortIndexFromName(const char* name);
 // entries the first, smaller one.
 int NearestBaudIndex(int rate);
 
+// The other rate stored beside the profile's rate key: used when it is a
+// line rate that the table lacks and whose nearest table entry is the one
+// the rate key chose (a profile whose rate key was changed since, by hand or
+// by an older program, means the table rate); 0 otherwise.
+int StoredOtherRate(int stored, int baudIndex);
+
 // A stored conversion index; anything outside the conversion table means Raw (0).
 int StoredConversionIndex(int stored);
 

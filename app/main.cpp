@@ -10,6 +10,7 @@
 #include "app/TerminationSignals.h"
 #include "app/UserLanguage.h"
 #include "app/cli/CommandLineOptions.h"
+#include "app/cli/ListPorts.h"
 #include "app/cli/StderrMessageBox.h"
 #include "history/CommandHistory.h"
 #include "view/CChildView.h"
@@ -103,6 +104,8 @@ int main(int argc, char* argv[])
         std::printf("tamsel %s\n", TamselVersion());
         return kExitOk;
     }
+    if (options.listPorts)
+        return ListPorts(options.json, STDOUT_FILENO, STDERR_FILENO);
     if (!options.profile.empty() && !ProfileFileUsable(options.profile)) {
         std::fprintf(stderr, "tamsel: --profile: '%s' is not a settings file that can be read\n",
                      options.profile.c_str());

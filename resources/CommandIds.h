@@ -97,6 +97,8 @@ inline constexpr int IDS_LINE_OPEN = 59151;
 inline constexpr int IDS_LINE_LOST = 59152;
 inline constexpr int IDS_LINE_REOPENED = 59153;
 inline constexpr int IDS_LINE_OPEN_AS_IS = 59154;
+// A network line whose server is still being looked up or connected to.
+inline constexpr int IDS_LINE_CONNECTING = 33400;
 
 // System-menu commands, which have prompts in the string table
 inline constexpr int ID_SC_SIZE = 61184;
@@ -116,6 +118,9 @@ inline constexpr int IDC_STATIC = -1;
 inline constexpr int IDC_PORT_LIST = 1000;
 inline constexpr int IDC_BAUD_LIST = 1001;
 inline constexpr int IDC_PORT_PATH = 1002;
+// The setup dialog's rate beyond the list and its device list
+inline constexpr int IDC_OTHER_RATE = 33100;
+inline constexpr int IDC_RATE_USED = 33101;
 
 // Controls of the view
 inline constexpr int IDC_COMMAND_LINE = 49331;

@@ -13,10 +13,13 @@ constexpr DialogControl kSetupControls[] = {
     {ControlKind::DropDownList, IDC_BAUD_LIST, "", 25, 60, 48, 54},
     // Where the selected port leads on this machine and whether it is there.
     {ControlKind::Label, IDC_PORT_PATH, "", 15, 78, 145, 8},
+    // A rate the list does not offer, asked for as a number.
+    {ControlKind::PushButton, IDC_OTHER_RATE, "Other...", 107, 59, 50, 14},
+    {ControlKind::Label, IDC_RATE_USED, "", 15, 90, 145, 8},
 };
 
 constexpr DialogTemplate kSetup{
-    IDD_SETUP, "Communication Port Setting", 164, 92, "Arial", 9, kSetupControls};
+    IDD_SETUP, "Communication Port Setting", 164, 104, "Arial", 9, kSetupControls};
 
 constexpr DialogControl kAboutControls[] = {
     {ControlKind::Icon, IDR_MAINFRAME, "", 11, 17, 20, 20},

@@ -12,8 +12,11 @@ packages=(
   xdotool xclip python3             # the monkey: its input, its second clipboard client, its driver
   fonts-ipafont-gothic              # Japanese menus drawn with real glyphs under the monkey
   tshark                            # reads back the captures Tamsel writes
+  ser2net python3-serial            # network lines' far ends: ser2net, pyserial's RFC 2217 server
   desktop-file-utils appstream man-db   # the installed files' validators and man
   lintian dpkg-dev file             # the Debian package: its checks, dpkg-shlibdeps and the ELF test CPack runs
+  libudev-dev                       # serial device discovery and hot-plug
+  umockdev libumockdev-dev          # mocked USB serial adapters in the device tests
   "$@"
 )
 

@@ -1,25 +1,23 @@
 #include "serial/CComPort.h"
 
-#include "serial/LineSettings.h"
+#include "serial/LineKinds.h"
 #include "serial/PortErrors.h"
-#include "serial/PortIo.h"
 #include "xrate/MessageBox.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <thread>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 namespace {
 
 constexpr char kOpenCaption[] = "Tamsel::ComOpen";
 constexpr char kSendCaption[] = "Tamsel::ComSend";
+constexpr char kLineCaption[] = "Tamsel::CheckLine";
+// How often the reader asks after an open still under way.
+constexpr int kPendingLookMs = 100;
 
 void SleepMs(int ms)
 {
@@ -27,31 +25,23 @@ void SleepMs(int ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-void CloseDevice(int fd)
+int NoLine()
 {
-    ioctl(fd, TIOCNXCL);
-    close(fd);
+    errno = ENOTCONN;
+    return -1;
 }
 
 } // namespace
-
-struct CComPort::OpenResult {
-    int fd;              // the open device, or -1
-    std::string path;    // where the name led
-    std::string detail;  // why it could not be opened
-};
-
-enum class CComPort::LineSetup { kDone, kCannotRead, kRejected };
 
 CComPort::CComPort(void* owner, PortTimings timings) : m_owner(owner), m_timings(timings) {}
 
 CComPort::~CComPort()
 {
-    const int fd = m_handle.exchange(-1);
-    if (fd >= 0) {
-        while (ReaderUses(fd))
+    SerialLine* line = m_handle.exchange(nullptr);
+    if (line != nullptr) {
+        while (ReaderUses(line))
             SleepMs(1);
-        CloseDevice(fd);
+        delete line;
     }
 }
 
@@ -60,54 +50,19 @@ void CComPort::SetPortMap(const PortMap& map)
     m_map = map;
 }
 
-CComPort::OpenResult CComPort::OpenDevice(const char* name) const
+void CComPort::SetLineDriver(LineDriver* driver)
 {
-    const std::string path = m_map.Resolve(name);
-    if (path.empty())
-        return {-1, path, UnmappedDetail(name)};
-    // Non-blocking: the open must not wait for a carrier, and reads and
-    // writes keep their time-outs by poll().
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {-1, path, OpenFailureDetail(path, errno)};
-    // flock keeps out every other opener that asks, root included; TIOCEXCL
-    // also keeps out programs that do not ask, where the device supports it.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int err = errno;
-        close(fd);
-        return {-1, path, OpenFailureDetail(path, err)};
-    }
-    ioctl(fd, TIOCEXCL);
-    return {fd, path, {}};
+    m_driver = driver ? driver : &SystemLineDriver();
 }
 
-CComPort::LineSetup CComPort::ConfigureLine(int fd, const std::string& path, std::string& detail)
+std::unique_ptr<LineOpener> CComPort::StartOpen(const char* name)
 {
-    termios current{};
-    if (tcgetattr(fd, &current) != 0) {
-        detail = SystemDetail(path, errno);
-        return LineSetup::kCannotRead;
-    }
-    speed_t speed = B0;
-    if (!RateToSpeed(m_baudRate, speed)) {
-        char reason[96];
-        std::snprintf(reason, sizeof reason, ": the rate %d bps is not supported", m_baudRate);
-        detail = path + reason;
-        return LineSetup::kRejected;
-    }
-    const termios wanted = MakeLineSettings(current, speed);
-    if (ApplyLineSettings(fd, wanted) != 0) {
-        detail = SystemDetail(path, errno);
-        tcsetattr(fd, TCSANOW, &current);
-        return LineSetup::kRejected;
-    }
-    termios got{};
-    if (tcgetattr(fd, &got) != 0 || !LineSettingsTaken(wanted, got)) {
-        detail = path + ": the device did not take the line settings";
-        tcsetattr(fd, TCSANOW, &current);
-        return LineSetup::kRejected;
-    }
-    return LineSetup::kDone;
+    const std::string place = m_map.Resolve(name);
+    if (place.empty())
+        return FailedLineOpen(UnmappedDetail(name));
+    const LineContext context{
+        *m_driver, [this](int fd, const termios& settings) { return ApplyLineSettings(fd, settings); }, m_baudRate};
+    return StartLineOpen(place, context);
 }
 
 int CComPort::ApplyLineSettings(int fd, const termios& settings)
@@ -119,60 +74,84 @@ int CComPort::ComOpen(const char* name)
 {
     if (name == nullptr)
         name = "";
-    if (HasHandle())
+    if (HasHandle() || m_opening)
         ComClose();
+    m_failures = 0;
+    std::unique_ptr<LineOpener> opener = StartOpen(name);
+    if (!opener->Wait(m_timings.openWaitMs)) {
+        // The user-interface thread goes on; CheckLine takes the outcome.
+        m_opening = std::move(opener);
+        m_openingIsRetry = false;
+        m_checkDelayMs.store(kPendingLookMs);
+        m_state.store(LineState::kConnecting);
+        return 0;
+    }
+    return TakeOpening(opener->Take(), false);
+}
 
+int CComPort::TakeOpening(LineOpening opening, bool retry)
+{
     char text[160];
-    OpenResult opened = OpenDevice(name);
-    if (opened.fd < 0) {
-        m_state.store(LineState::kNoPort);
-        std::snprintf(text, sizeof text, "Cannot open communication port '%s'", name);
-        ShowMessageBox(m_owner, text, kOpenCaption, kMbOk, opened.detail.c_str());
+    if (!opening.line) {
+        ++m_failures;
+        m_checkDelayMs.store(LineRetryMs(m_map.Resolve(m_portName), m_failures));
+        const bool lost = retry || opening.worthRetrying;
+        m_state.store(lost ? LineState::kLost : LineState::kNoPort);
+        if (retry)
+            return -1;
+        std::snprintf(text, sizeof text, "Cannot open communication port '%s'", m_portName);
+        ShowMessageBox(m_owner, text, kOpenCaption, kMbOk, opening.detail.c_str());
         return -1;
     }
 
     // The reader gets the handle only once the line is set up as far as it goes.
     std::string detail;
-    const LineSetup setup = ConfigureLine(opened.fd, opened.path, detail);
-    m_state.store(setup == LineSetup::kDone ? LineState::kOpen : LineState::kOpenUnconfigured);
-    m_handle.store(opened.fd);
+    const LineSetup setup = opening.line->Configure(m_baudRate, detail);
+    m_failures = 0;
+    m_checkDelayMs.store(LineRetryMs(m_map.Resolve(m_portName), 0));
+    m_state.store(setup != LineSetup::kDone ? LineState::kOpenUnconfigured
+                                            : (retry ? LineState::kReopened : LineState::kOpen));
+    m_handle.store(opening.line.release());
     switch (setup) {
     case LineSetup::kDone:
         return 0;
     case LineSetup::kCannotRead:
-        std::snprintf(text, sizeof text, "Cannot get status of communication port '%s'", name);
+        std::snprintf(text, sizeof text, "Cannot get status of communication port '%s'", m_portName);
         break;
     case LineSetup::kRejected:
-        std::snprintf(text, sizeof text, "Failed to setup communication port '%s'/%d", name,
+        std::snprintf(text, sizeof text, "Failed to setup communication port '%s'/%d", m_portName,
                       m_baudRate);
         break;
     }
-    ShowMessageBox(m_owner, text, kOpenCaption, kMbOk, detail.c_str());
+    if (!retry)
+        ShowMessageBox(m_owner, text, kOpenCaption, kMbOk, detail.c_str());
     return -1;
 }
 
-bool CComPort::ReaderUses(int fd) const
+bool CComPort::ReaderUses(const SerialLine* line) const
 {
-    return m_readerHandle.load() == fd;
+    return m_readerHandle.load() == line;
 }
 
 void CComPort::TakeAndCloseHandle(int waitMs)
 {
     // The wait protects a read on the old handle; with none held there is
     // nothing to protect (the first open at start-up, a reopen after a failed open).
-    const int fd = m_handle.exchange(-1);
-    if (fd < 0)
+    SerialLine* line = m_handle.exchange(nullptr);
+    if (line == nullptr)
         return;
     SleepMs(waitMs);
     // The reader may have taken the handle just before the field was cleared;
     // its read ends within the read time-outs.
-    while (ReaderUses(fd))
+    while (ReaderUses(line))
         SleepMs(1);
-    CloseDevice(fd);
+    delete line;
 }
 
 int CComPort::ComClose()
 {
+    // An open still under way is dropped; its thread closes what it opens.
+    m_opening.reset();
     TakeAndCloseHandle(m_timings.closeWaitMs);
     m_state.store(LineState::kNoPort);
     return 0;
@@ -197,8 +176,8 @@ int CComPort::ComSend(const char* bytes, int length)
     else if (length < 0)
         length = static_cast<int>(std::strlen(bytes));
 
-    const int fd = m_handle.load();
-    if (fd < 0) {
+    SerialLine* line = m_handle.load();
+    if (line == nullptr) {
         ShowMessageBox(m_owner, "Failed to transmit", kSendCaption, kMbOk, "no port is open");
         return -1;
     }
@@ -207,12 +186,12 @@ int CComPort::ComSend(const char* bytes, int length)
 
     const long long timeoutMs =
         static_cast<long long>(m_timings.writePerByteMs) * length + m_timings.writeConstantMs;
-    const PortWriteResult result = WriteWithin(fd, bytes, length, timeoutMs);
+    const PortWriteResult result = line->Write(bytes, length, timeoutMs);
     if (LineTap* tap = m_tap.load(); tap && result.written > 0)
         tap->Written(reinterpret_cast<const unsigned char*>(bytes), static_cast<int>(result.written));
     if (result.error != 0) {
         ShowMessageBox(m_owner, "Failed to transmit", kSendCaption, kMbOk,
-                       SystemDetail(m_map.Resolve(m_portName), result.error).c_str());
+                       SystemDetail(line->Where(), result.error).c_str());
         return -1;
     }
     if (result.written < length) {
@@ -227,19 +206,68 @@ int CComPort::ComSend(const char* bytes, int length)
 
 LineState CComPort::CheckLine()
 {
+    if (m_checking)
+        return m_state.load();
+    m_checking = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_checking};
+
+    if (m_opening) {
+        if (m_opening->Wait(0)) {
+            const std::unique_ptr<LineOpener> opener = std::move(m_opening);
+            TakeOpening(opener->Take(), m_openingIsRetry);
+        }
+        return m_state.load();
+    }
     if (m_state.load() != LineState::kLost)
         return m_state.load();
     // The reader stopped using the handle when it saw the hang-up, so only a
     // read in progress can hold it up; no close wait is needed.
+    const SerialLine* lost = m_handle.load();
+    const std::string why = lost ? lost->LossDetail() : std::string();
     TakeAndCloseHandle(0);
-    OpenResult opened = OpenDevice(m_portName);
-    if (opened.fd < 0)
-        return LineState::kLost;
-    std::string detail;
-    const LineSetup setup = ConfigureLine(opened.fd, opened.path, detail);
-    m_state.store(setup == LineSetup::kDone ? LineState::kReopened : LineState::kOpenUnconfigured);
-    m_handle.store(opened.fd);
+    if (!why.empty()) {
+        char text[160];
+        std::snprintf(text, sizeof text, "Lost communication port '%s'", m_portName);
+        ShowMessageBox(m_owner, text, kLineCaption, kMbOk, why.c_str());
+    }
+    std::unique_ptr<LineOpener> opener = StartOpen(m_portName);
+    if (opener->Wait(m_timings.openWaitMs)) {
+        TakeOpening(opener->Take(), true);
+    } else {
+        m_opening = std::move(opener);
+        m_openingIsRetry = true;
+        m_checkDelayMs.store(kPendingLookMs);
+    }
     return m_state.load();
+}
+
+bool CComPort::AwaitsLine() const
+{
+    const LineState state = m_state.load();
+    return state == LineState::kLost || state == LineState::kConnecting;
+}
+
+// The user-interface thread is the only one that replaces the line, so the
+// line it loads stays valid through the call.
+int CComPort::GetModemLines(int& bits)
+{
+    SerialLine* line = m_handle.load();
+    return line ? line->GetModemLines(bits) : NoLine();
+}
+
+int CComPort::SetModemLines(int bits, bool on)
+{
+    SerialLine* line = m_handle.load();
+    return line ? line->SetModemLines(bits, on) : NoLine();
+}
+
+int CComPort::SetBreak(bool on)
+{
+    SerialLine* line = m_handle.load();
+    return line ? line->SetBreak(on) : NoLine();
 }
 
 LineState CComPort::GetLineState() const
@@ -249,26 +277,26 @@ LineState CComPort::GetLineState() const
 
 bool CComPort::HasHandle() const
 {
-    return m_handle.load() >= 0;
+    return m_handle.load() != nullptr;
 }
 
 ReadResult CComPort::ReadPort(unsigned char* buffer, int size)
 {
-    const int fd = m_handle.load();
-    if (fd < 0)
+    SerialLine* line = m_handle.load();
+    if (line == nullptr)
         return {ReadStatus::kNoPort, 0};
     // Announce the handle, then check it is still the current one: ComClose
     // clears the field first and looks at the announcement after, so one of
     // the two sees the other.
-    m_readerHandle.store(fd);
-    if (m_handle.load() != fd || m_state.load() == LineState::kLost) {
-        m_readerHandle.store(-1);
+    m_readerHandle.store(line);
+    if (m_handle.load() != line || m_state.load() == LineState::kLost) {
+        m_readerHandle.store(nullptr);
         return {ReadStatus::kNoPort, 0};
     }
 
-    const PortReadResult got =
-        ReadWithTimeouts(fd, buffer, size, kReadEnough, m_timings.readIntervalMs,
-                         m_timings.readTotalMs, m_timings.readGatherMs);
+    const PortReadResult got = line->Read(
+        buffer, size,
+        {kReadEnough, m_timings.readIntervalMs, m_timings.readTotalMs, m_timings.readGatherMs});
     ReadResult result{got.count > 0 ? ReadStatus::kData : ReadStatus::kNothing, got.count};
     if (LineTap* tap = m_tap.load(); tap && got.count > 0)
         tap->Read(buffer, got.count);
@@ -281,6 +309,6 @@ ReadResult CComPort::ReadPort(unsigned char* buffer, int size)
         }
         result.status = ReadStatus::kHungUp;
     }
-    m_readerHandle.store(-1);
+    m_readerHandle.store(nullptr);
     return result;
 }

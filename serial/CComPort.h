@@ -1,10 +1,14 @@
 #pragma once
 
+#include "serial/LineDriver.h"
+#include "serial/LineKinds.h"
 #include "serial/LineTap.h"
 #include "serial/PortMap.h"
+#include "serial/SerialLine.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <termios.h>
@@ -15,32 +19,48 @@
 // State (user-interface thread unless noted):
 // - port name (at most 19 characters) and baud rate: the last ComReopen
 //   request, whether or not its open worked, so that the same request again
-//   does nothing. Empty and 0 at construction.
-// - port handle: the open file descriptor or none (-1), one atomic word that
-//   the reader thread reads at each pass.
+//   does nothing. Empty and 0 at construction. A rate with a termios speed
+//   constant is set with the other line settings; any other rate from 50 to
+//   4000000 through the driver's arbitrary rate, and read back as well.
+// - port handle: the open line or none (nullptr), one atomic word that the
+//   reader thread reads at each pass. The kind of line (a terminal device, a
+//   network port) follows from where the port map sends the name
+//   (LineKinds.h); the port treats every kind alike.
 // - line state, one atomic word:
 //     kNoPort           nothing open (construction, a failed open, ComClose)
 //     kOpen             open and configured by ComOpen
 //     kOpenUnconfigured held open with the settings it had; ComOpen's line
 //                       settings could not be read or were rejected
-//     kLost             the device hung up (the reader saw it); no modal box.
-//                       CheckLine closes the dead handle and reopens the same
-//                       name with the same rate once the device is back
+//     kLost             the device hung up (the reader saw it), or a server
+//                       did not take the connection. CheckLine closes the
+//                       dead handle and reopens the same name with the same
+//                       rate once the device or server is back. A device's
+//                       loss shows no box; a connection's shows its reason
+//                       once
 //     kReopened         open and configured again by CheckLine after kLost
+//     kConnecting       a network line still looking its server up or
+//                       connecting when ComOpen stopped waiting for it;
+//                       CheckLine takes the outcome as ComOpen would have
 //   ComReopen with another name or rate (ComClose, then ComOpen) leads from
-//   any state to kNoPort, kOpen or kOpenUnconfigured. The reader turns kOpen,
-//   kOpenUnconfigured and kReopened into kLost when the device hangs up;
-//   CheckLine turns kLost into kReopened (kOpenUnconfigured if the settings
-//   no longer take) once the device opens again. A port that never opened
-//   is not retried. The view shows the state after each of these calls.
+//   any state to kNoPort, kOpen, kOpenUnconfigured, kConnecting, or kLost
+//   for a server that refused. The reader turns kOpen, kOpenUnconfigured and
+//   kReopened into kLost when the line hangs up; CheckLine turns kLost into
+//   kReopened (kOpenUnconfigured if the settings no longer take) once the
+//   line opens again. A device that never opened is not retried; a server is
+//   retried until it answers, ever less often (LineKinds.h). The view shows
+//   the state after each of these calls.
+// - the open in progress (kConnecting, or a retry of a network line), the
+//   failed attempts in a row and the delay the reader waits before asking
+//   for the next CheckLine.
 //
 // Hand-over of the handle: the reader announces the handle it is about to use
 // and checks that it is still current; ComClose clears the field, waits the
 // close wait and then until the reader no longer uses the old handle, and only
-// then closes it. With no handle held ComClose does not wait. Reads are carried out with poll() and always end within the
-// read time-outs, whatever the device's own settings, so the wait is short.
+// then closes it. With no handle held ComClose does not wait. Every kind of
+// line ends a read within the read time-outs, whatever the device's own
+// settings, so the wait is short.
 
-enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened };
+enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened, kConnecting };
 
 // The fixed time-outs of the line, in milliseconds. Tests may shorten the
 // waits that do not decide a behaviour they check.
@@ -51,6 +71,7 @@ struct PortTimings {
     int writePerByteMs = 20;    // a write of n bytes gives up after
     int writeConstantMs = 500;  //   writePerByteMs * n + writeConstantMs
     int closeWaitMs = 200;      // between clearing the handle field and closing the handle
+    int openWaitMs = 90;        // the longest an open waits for a far side (look-up, connection)
 };
 
 // What one read on the reader thread found.
@@ -75,6 +96,10 @@ public:
     // Replaces the port map used by later opens.
     void SetPortMap(const PortMap& map);
 
+    // The driver of the rate, modem-line and break calls; nullptr: the
+    // system's. Set before the port opens; it outlives the port.
+    void SetLineDriver(LineDriver* driver);
+
     // User-interface thread. Results are 0 on success and -1 after the
     // failure has been shown with caption "Tamsel::ComOpen" / "Tamsel::ComSend".
     int ComOpen(const char* name);
@@ -86,8 +111,18 @@ public:
     // time to look for the device again). Returns the line state afterwards.
     LineState CheckLine();
 
+    // User-interface thread: the modem lines and the break condition of the
+    // open line (SerialLine.h). -1 with errno ENOTCONN when no port is open.
+    int GetModemLines(int& bits);
+    int SetModemLines(int bits, bool on);
+    int SetBreak(bool on);
+
     // Either thread.
     LineState GetLineState() const;
+    // Whether the reader should ask for CheckLine (kLost, kConnecting), and
+    // how long it should wait between asking: 0 for its own pace.
+    bool AwaitsLine() const;
+    int LineCheckDelayMs() const { return m_checkDelayMs.load(); }
     bool HasHandle() const;
     const char* PortName() const { return m_portName; }
     int BaudRate() const { return m_baudRate; }
@@ -109,20 +144,27 @@ protected:
     virtual int ApplyLineSettings(int fd, const termios& settings);
 
 private:
-    struct OpenResult;
-    enum class LineSetup;
-    OpenResult OpenDevice(const char* name) const;
-    LineSetup ConfigureLine(int fd, const std::string& path, std::string& detail);
+    std::unique_ptr<LineOpener> StartOpen(const char* name);
+    // Puts an ended open in place and sets the state; a first open (not a
+    // retry) shows its failures. The result of ComOpen.
+    int TakeOpening(LineOpening opening, bool retry);
     void TakeAndCloseHandle(int waitMs);
-    bool ReaderUses(int fd) const;
+    bool ReaderUses(const SerialLine* line) const;
 
     void* m_owner;
+    LineDriver* m_driver = &SystemLineDriver();
     std::atomic<LineTap*> m_tap{nullptr};
     PortTimings m_timings;
     PortMap m_map;
     char m_portName[kPortNameSize] = {};
     std::int32_t m_baudRate = 0;
-    std::atomic<int> m_handle{-1};
-    std::atomic<int> m_readerHandle{-1};
+    // Owned: deleted once taken out of the field and no longer read.
+    std::atomic<SerialLine*> m_handle{nullptr};
+    std::atomic<SerialLine*> m_readerHandle{nullptr};
     std::atomic<LineState> m_state{LineState::kNoPort};
+    std::unique_ptr<LineOpener> m_opening;
+    bool m_openingIsRetry = false;
+    int m_failures = 0;
+    bool m_checking = false;  // a CheckLine box is open: its nested loop may call again
+    std::atomic<int> m_checkDelayMs{0};
 };

@@ -41,7 +41,9 @@ termios MakeLineSettings(const termios& current, speed_t speed)
     wanted.c_iflag &= ~kRawInputOff;
     wanted.c_oflag &= ~static_cast<tcflag_t>(OPOST);
     wanted.c_lflag &= ~kRawLocalOff;
-    wanted.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    // No input rate of its own: a split rate left by another program (or by
+    // an arbitrary rate set before) would otherwise go on receiving at it.
+    wanted.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CIBAUD);
     wanted.c_cflag |= CS8 | CREAD | CLOCAL;
     wanted.c_cc[VMIN] = 1;
     wanted.c_cc[VTIME] = 0;
@@ -53,8 +55,12 @@ termios MakeLineSettings(const termios& current, speed_t speed)
 bool LineSettingsTaken(const termios& wanted, const termios& got)
 {
     return cfgetospeed(&got) == cfgetospeed(&wanted) &&
-           cfgetispeed(&got) == cfgetispeed(&wanted) &&
-           (got.c_cflag & kFrameBits) == (wanted.c_cflag & kFrameBits) &&
+           cfgetispeed(&got) == cfgetispeed(&wanted) && LineFrameTaken(wanted, got);
+}
+
+bool LineFrameTaken(const termios& wanted, const termios& got)
+{
+    return (got.c_cflag & kFrameBits) == (wanted.c_cflag & kFrameBits) && (got.c_cflag & CIBAUD) == 0 &&
            (got.c_iflag & kRawInputOff) == 0 && (got.c_oflag & OPOST) == 0 &&
            (got.c_lflag & kRawLocalOff) == 0;
 }

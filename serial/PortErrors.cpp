@@ -14,6 +14,10 @@ std::string OpenFailureDetail(const std::string& path, int err)
     case ENOENT:
     case ENODEV:
     case ENXIO:
+        // A stable name that is gone means the adapter itself is not there.
+        if (path.starts_with("/dev/serial/"))
+            return path + ": no such device (that adapter is not plugged in; tamsel --list-ports "
+                          "lists the devices present)";
         return path + ": no such device";
     case EACCES:
     case EPERM:

@@ -2,7 +2,8 @@
 
 #include "app/cli/OptionValues.h"
 #include "conversions/ConversionRegistry.h"
-#include "serial/BaudRates.h"
+#include "serial/LineRate.h"
+#include "serial/LineKinds.h"
 #include "serial/PortMap.h"
 
 #include <cstdlib>
@@ -25,18 +26,27 @@ std::string Quoted(std::string_view text)
 
 int ParsePort(std::string_view value, CommandLineOptions& options, std::string& error)
 {
+    // A device path or a network line stands in for COM1 in this run; the
+    // panes keep the COM name.
+    if (value.starts_with("/") || IsNetworkPlace(value)) {
+        options.port = 1;
+        options.portPath = value;
+        return 0;
+    }
     options.port = ReadPortName(value);
+    options.portPath.clear();
     if (options.port == 0)
-        return Fail(error, "--port: " + Quoted(value) + " is not a port from COM1 to COM20");
+        return Fail(error, "--port: " + Quoted(value) +
+                               " is not a port from COM1 to COM20 or a device path such as /dev/ttyACM0");
     return 0;
 }
 
 int ParseBaud(std::string_view value, CommandLineOptions& options, std::string& error)
 {
-    options.baud = ReadBaudRate(value);
+    options.baud = ReadLineRate(value);
     if (options.baud == 0)
-        return Fail(error, "--baud: " + Quoted(value) + " is not a rate of the setup dialog (" +
-                               RateList() + ")");
+        return Fail(error, "--baud: " + Quoted(value) + " is not a rate from " + std::to_string(kMinLineRate) +
+                               " to " + std::to_string(kMaxLineRate) + " bps");
     return 0;
 }
 
@@ -167,6 +177,8 @@ constexpr FlagOption kFlagOptions[] = {
     {"--headless", &CommandLineOptions::headless},
     {"--demo", &CommandLineOptions::demo},
     {"--bus-view", &CommandLineOptions::busView},
+    {"--list-ports", &CommandLineOptions::listPorts},
+    {"--json", &CommandLineOptions::json},
     {"--log-new", &CommandLineOptions::logNew},
     {"--log-stamps", &CommandLineOptions::logStamps},
 };
@@ -229,8 +241,13 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& opti
         return Fail(error, "--linger applies to --headless runs only");
     if (options.logNew && options.logPath.empty())
         return Fail(error, "--log-new starts the --log file anew; give --log FILE too");
+    if (options.json && !options.listPorts)
+        return Fail(error, "--json applies to --list-ports");
     if (options.busView && options.headless)
         return Fail(error, "--bus-view opens a window; --headless runs have none");
+    // After every --map, so that the path given to --port is the one COM1 opens.
+    if (!options.portPath.empty())
+        options.portMap.push_back("COM1=" + options.portPath);
     return 0;
 }
 
@@ -249,13 +266,19 @@ const char* TamselUsage()
            "the menus and the setup dialog; they are not saved unless the save command\n"
            "(or ::save) is given:\n"
            "  --port COMn        the port, COM1 to COM20\n"
-           "  --baud N           the rate: 300, 1200, 9600, 19200, 38400, 57600 or 115200\n"
+           "  --port PATH        a device path (/dev/ttyACM0, /dev/serial/by-id/...) that\n"
+           "                     COM1 opens in this run; the panes still name COM1\n"
+           "  --port URL         a port served over the network, the same way:\n"
+           "                     rfc2217://HOST:PORT (Telnet with RFC 2217: the rate and\n"
+           "                     line signals go to the server) or tcp://HOST:PORT (raw)\n"
+           "  --baud N           the rate: 300, 1200, 9600, 19200, 38400, 57600 or 115200,\n"
+           "                     or any other from 50 to 4000000 that the driver takes\n"
            "  --rx CONV          receive conversion: raw, hex, bin, ov10 (Orvane 1.0) or\n"
            "                     ov11 (Orvane 1.1)\n"
            "  --tx CONV          transmit conversion, the same names\n"
            "  --echo on|off      local echo of sent commands\n"
            "  --receive on|off   display of received data\n"
-           "  --map COMn=PATH    open port COMn at this device path in this run (may be\n"
+           "  --map COMn=PATH    open port COMn at this device path or URL in this run (may be\n"
            "                     repeated); without it the settings section \"ports\" and\n"
            "                     then COM1-4 = /dev/ttyS0-3, COM5-12 = /dev/ttyUSB0-7,\n"
            "                     COM13-20 = /dev/ttyACM0-7 apply\n"
@@ -280,6 +303,11 @@ const char* TamselUsage()
            "                     standard output (see below)\n"
            "  --linger MS        headless: after the end of input, wait until nothing has\n"
            "                     arrived for MS milliseconds, then end; default 500\n"
+           "  --list-ports       list the serial devices present and end: one line each,\n"
+           "                     the node, its stable names (/dev/serial/by-id/...), USB\n"
+           "                     vendor:product, manufacturer, product, serial number,\n"
+           "                     driver and interface; no device is opened\n"
+           "  --json             with --list-ports: the list as JSON, for scripts\n"
            "  --help             show this text and end\n"
            "  --version          show the version and end\n"
            "\n"

@@ -13,8 +13,11 @@ struct CommandLineOptions {
     bool headless = false;
     bool demo = false;
     bool busView = false;       // open the bus view window at start-up
+    bool listPorts = false;     // list the serial devices present and end
+    bool json = false;          // the listing as JSON
     int port = 0;               // n of COMn, 0 when not given
-    int baud = 0;               // a rate of the setup dialog, 0 when not given
+    std::string portPath;       // --port given a device path: COM1 leads there (also in portMap)
+    int baud = 0;               // a rate from 50 to 4000000, 0 when not given
     int rxConversion = -1;      // conversion index, -1 when not given
     int txConversion = -1;
     std::optional<bool> echo;

@@ -2,7 +2,7 @@
 
 #include "app/cli/OptionValues.h"
 #include "conversions/ConversionRegistry.h"
-#include "serial/BaudRates.h"
+#include "serial/LineRate.h"
 
 #include <algorithm>
 #include <utility>
@@ -61,7 +61,7 @@ bool Port(std::string_view word, int& value)
 
 bool Rate(std::string_view word, int& value)
 {
-    value = ReadBaudRate(word);
+    value = ReadLineRate(word);
     return value != 0;
 }
 
@@ -78,7 +78,8 @@ struct Form {
 };
 
 const std::string kConversions = std::string("a conversion (") + ConversionList() + ")";
-const std::string kRates = std::string("a rate of the setup dialog (") + RateList() + ")";
+const std::string kRates =
+    "a rate from " + std::to_string(kMinLineRate) + " to " + std::to_string(kMaxLineRate) + " bps";
 const std::string kTimes = "a time from 0 to " + std::to_string(kMaxWaitMs) + " ms";
 
 const Form kForms[] = {

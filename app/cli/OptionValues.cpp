@@ -1,6 +1,6 @@
 #include "app/cli/OptionValues.h"
 
-#include "serial/BaudRates.h"
+#include "serial/LineRate.h"
 #include "serial/PortMap.h"
 #include "xrate/TextChars.h"
 
@@ -25,16 +25,10 @@ int ReadPortName(std::string_view text)
     return port >= 1 && port <= kMappedPorts ? port : 0;
 }
 
-int ReadBaudRate(std::string_view text)
+int ReadLineRate(std::string_view text)
 {
     int rate = 0;
-    if (!ReadDecimal(text, 0, INT_MAX, rate))
-        return 0;
-    for (int i = 0; i < kRateCount; ++i) {
-        if (kBaudRates[i] == rate)
-            return rate;
-    }
-    return 0;
+    return ReadDecimal(text, kMinLineRate, kMaxLineRate, rate) ? rate : 0;
 }
 
 bool ReadMilliseconds(std::string_view text, int& ms)

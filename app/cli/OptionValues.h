@@ -14,8 +14,8 @@ bool ReadSwitch(std::string_view text, bool& on);
 // n of "COMn", n from 1 to 20 as the setup dialog lists them; 0 otherwise.
 int ReadPortName(std::string_view text);
 
-// A rate the setup dialog offers, or 0.
-int ReadBaudRate(std::string_view text);
+// A rate in bits per second that a line may be asked for (50 to 4000000), or 0.
+int ReadLineRate(std::string_view text);
 
 // Decimal milliseconds from 0 to kMaxWaitMs.
 bool ReadMilliseconds(std::string_view text, int& ms);

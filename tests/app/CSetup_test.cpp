@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QPushButton>
 
@@ -147,6 +148,83 @@ TEST(SetupDialog, OffersTwentyPortsAndSevenRatesInOrder)
     EXPECT_EQ(rates, QStringList({"300 bps", "1200 bps", "9600 bps", "19200 bps", "38400 bps",
                                   "57600 bps", "115200 bps"}));
 }
+struct LineRateCase {
+    int asked;
+    int index;      // the baud index, which the profile's rate key stores
+    int otherRate;  // a rate beyond the table, else 0
+};
+
+void PrintTo(const LineRateCase& c, std::ostream* out)
+{
+    *out << c.asked << " bps";
+}
+
+class LineRates : public testing::TestWithParam<LineRateCase> {};
+
+TEST_P(LineRates, KeepARateBeyondTheTableBesideItsNearestEntry)
+{
+    CSetup setup;
+    setup.SetLineRate(GetParam().asked);
+    EXPECT_EQ(setup.BaudIndex(), GetParam().index);
+    EXPECT_EQ(setup.OtherRate(), GetParam().otherRate);
+    EXPECT_EQ(setup.GetBaudRate(), CSetup::kBaudRates[GetParam().index]);
+    EXPECT_EQ(setup.GetLineRate(), GetParam().otherRate ? GetParam().otherRate : setup.GetBaudRate());
+    // A rate chosen from the table drops the other rate.
+    setup.SetNearestBaud(9600);
+    EXPECT_EQ(setup.OtherRate(), 0);
+    EXPECT_EQ(setup.GetLineRate(), 9600);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Setup, LineRates,
+    testing::Values(LineRateCase{250000, 6, 250000}, LineRateCase{115200, 6, 0}, LineRateCase{4800, 1, 4800},
+                    LineRateCase{50, 0, 50}, LineRateCase{4000000, 6, 4000000},
+                    // Out of the line's range: the nearest entry only, as the profile's rate key.
+                    LineRateCase{49, 0, 0}, LineRateCase{4000001, 6, 0}, LineRateCase{-9600, 0, 0}));
+
+TEST(SetupDialog, OtherAsksForARateAndOkKeepsIt)
+{
+    CSetup setup;
+    setup.SetNearestBaud(9600);
+    QString shownAfterOther;
+    int listAfterOther = -2;
+    WhenModal([&](QDialog& dialog) {
+        WhenModal([](QDialog& ask) {
+            auto* input = qobject_cast<QInputDialog*>(&ask);
+            ASSERT_NE(input, nullptr);
+            EXPECT_EQ(input->intValue(), 9600) << "asks from the rate selected";
+            input->setIntValue(250000);
+            ask.accept();
+        });
+        Click(dialog, IDC_OTHER_RATE);
+        shownAfterOther = qobject_cast<QLabel*>(FindDialogControl(dialog, IDC_RATE_USED))->text();
+        listAfterOther = List(dialog, IDC_BAUD_LIST)->currentIndex();
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(setup.DoModal(nullptr), CSetup::kDoModalOk);
+    EXPECT_EQ(shownAfterOther, "Rate used: 250000 bps (not in the list)");
+    EXPECT_EQ(listAfterOther, 6);
+    EXPECT_EQ(setup.GetLineRate(), 250000);
+    EXPECT_EQ(setup.GetBaudRate(), 115200);
+
+    // Cancel keeps it; a rate picked from the list then drops it.
+    QString shownAgain;
+    WhenModal([&](QDialog& dialog) {
+        shownAgain = qobject_cast<QLabel*>(FindDialogControl(dialog, IDC_RATE_USED))->text();
+        List(dialog, IDC_BAUD_LIST)->setCurrentIndex(2);
+        Click(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(setup.DoModal(nullptr), CSetup::kDoModalCancel);
+    EXPECT_EQ(shownAgain, "Rate used: 250000 bps (not in the list)");
+    EXPECT_EQ(setup.GetLineRate(), 250000);
+    WhenModal([&](QDialog& dialog) {
+        List(dialog, IDC_BAUD_LIST)->setCurrentIndex(2);
+        Click(dialog, IDOK);
+    });
+    EXPECT_EQ(setup.DoModal(nullptr), CSetup::kDoModalOk);
+    EXPECT_EQ(setup.OtherRate(), 0);
+    EXPECT_EQ(setup.GetLineRate(), 9600);
+}
 
 TEST(SetupDialog, TabOrderIsTemplateOrderStartingAtOk)
 {
@@ -233,6 +311,8 @@ TEST(SetupDialog, ShowsWhereTheSelectedPortLeads)
             return "/dev/null";
         if (std::strcmp(name, "\\\\.\\COM2") == 0)
             return "/dev/tamsel-no-such-device";
+        if (std::strcmp(name, "\\\\.\\COM4") == 0)
+            return "rfc2217://lab-rack-2:7001";
         return {};
     });
     QStringList shown;
@@ -243,11 +323,13 @@ TEST(SetupDialog, ShowsWhereTheSelectedPortLeads)
         shown << path->text();
         List(dialog, IDC_PORT_LIST)->setCurrentIndex(2);
         shown << path->text();
+        List(dialog, IDC_PORT_LIST)->setCurrentIndex(3);
+        shown << path->text();
         Click(dialog, IDCANCEL);
     });
     setup.DoModal(nullptr);
     EXPECT_EQ(shown, QStringList({"/dev/null (present)", "/dev/tamsel-no-such-device (not found)",
-                                  "no device for this port"}));
+                                  "no device for this port", "rfc2217://lab-rack-2:7001 (network line)"}));
 }
 
 } // namespace

@@ -28,6 +28,10 @@ std::string Describe(const CommandLineOptions& o)
         add("demo");
     if (o.busView)
         add("bus-view");
+    if (o.listPorts)
+        add("list-ports");
+    if (o.json)
+        add("json");
     if (o.port)
         add("port=" + std::to_string(o.port));
     if (o.baud)
@@ -87,6 +91,18 @@ const Accepted kAccepted[] = {
     {{"--port", "COM1", "--port", "COM2"}, "port=2"},
     {{"--baud", "115200"}, "baud=115200"},
     {{"--baud=300"}, "baud=300"},
+    // Any rate the line may be asked for, not only the dialog's list.
+    {{"--baud", "4800"}, "baud=4800"},
+    {{"--baud", "250000"}, "baud=250000"},
+    {{"--baud", "50"}, "baud=50"},
+    {{"--baud", "4000000"}, "baud=4000000"},
+    // A device path is COM1's for the run, after every --map.
+    {{"--port", "/dev/ttyACM0"}, "port=1 map=COM1=/dev/ttyACM0"},
+    {{"--port", "rfc2217://lab-rack-2:7001"}, "port=1 map=COM1=rfc2217://lab-rack-2:7001"},
+    {{"--port", "TCP://10.0.0.5:2000", "--map", "COM2=tcp://[::1]:2001"}, "port=1 map=COM2=tcp://[::1]:2001 map=COM1=TCP://10.0.0.5:2000"},
+    {{"--port=/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0", "--map", "COM1=/dev/ttyS0"},
+     "port=1 map=COM1=/dev/ttyS0 map=COM1=/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0"},
+    {{"--port", "/dev/ttyACM0", "--port", "COM3"}, "port=3"},
     {{"--rx", "raw"}, "rx=0"},
     {{"--rx", "HEX"}, "rx=1"},
     {{"--tx", "bin"}, "tx=2"},
@@ -99,6 +115,8 @@ const Accepted kAccepted[] = {
     {{"--profile=with space.conf"}, "profile=with space.conf"},
     {{"--headless", "--linger", "0"}, "headless linger=0"},
     {{"--linger=3600000", "--headless"}, "headless linger=3600000"},
+    {{"--list-ports"}, "list-ports"},
+    {{"--json", "--list-ports"}, "list-ports json"},
     {{"--help"}, "help"},
     {{"--version"}, "version"},
     {{"--linger", "5", "--help"}, "help linger=5"},
@@ -125,7 +143,8 @@ struct Rejected {
     const char* error;
 };
 
-#define RATES "(300, 1200, 9600, 19200, 38400, 57600 or 115200)"
+#define RATES "from 50 to 4000000 bps"
+#define PORTS "from COM1 to COM20 or a device path such as /dev/ttyACM0"
 #define CONVERSIONS "(raw, hex, bin, ov10 or ov11)"
 #define ASSIGNMENT " is not a port assignment such as COM1=/dev/ttyUSB0 (COM1 to COM20)"
 
@@ -140,18 +159,20 @@ const Rejected kRejected[] = {
     {{"--help=me"}, "option '--help' takes no value"},
     {{"--port"}, "option '--port' needs a value"},
     {{"--headless", "--baud"}, "option '--baud' needs a value"},
-    {{"--port", "COM0"}, "--port: 'COM0' is not a port from COM1 to COM20"},
-    {{"--port", "COM21"}, "--port: 'COM21' is not a port from COM1 to COM20"},
-    {{"--port", "COM01"}, "--port: 'COM01' is not a port from COM1 to COM20"},
-    {{"--port", "3"}, "--port: '3' is not a port from COM1 to COM20"},
-    {{"--port", "COM3x"}, "--port: 'COM3x' is not a port from COM1 to COM20"},
-    {{"--port="}, "--port: '' is not a port from COM1 to COM20"},
-    {{"--baud", "4800"}, "--baud: '4800' is not a rate of the setup dialog " RATES},
-    {{"--baud", "9600x"}, "--baud: '9600x' is not a rate of the setup dialog " RATES},
-    {{"--baud", "-9600"}, "--baud: '-9600' is not a rate of the setup dialog " RATES},
-    {{"--baud", "09600"}, "--baud: '09600' is not a rate of the setup dialog " RATES},
-    {{"--baud", "99999999999999999999"},
-     "--baud: '99999999999999999999' is not a rate of the setup dialog " RATES},
+    {{"--port", "COM0"}, "--port: 'COM0' is not a port " PORTS},
+    {{"--port", "COM21"}, "--port: 'COM21' is not a port " PORTS},
+    {{"--port", "COM01"}, "--port: 'COM01' is not a port " PORTS},
+    {{"--port", "3"}, "--port: '3' is not a port " PORTS},
+    {{"--port", "COM3x"}, "--port: 'COM3x' is not a port " PORTS},
+    {{"--port="}, "--port: '' is not a port " PORTS},
+    {{"--port", "dev/ttyACM0"}, "--port: 'dev/ttyACM0' is not a port " PORTS},
+    {{"--baud", "49"}, "--baud: '49' is not a rate " RATES},
+    {{"--baud", "4000001"}, "--baud: '4000001' is not a rate " RATES},
+    {{"--baud", "0"}, "--baud: '0' is not a rate " RATES},
+    {{"--baud", "9600x"}, "--baud: '9600x' is not a rate " RATES},
+    {{"--baud", "-9600"}, "--baud: '-9600' is not a rate " RATES},
+    {{"--baud", "09600"}, "--baud: '09600' is not a rate " RATES},
+    {{"--baud", "99999999999999999999"}, "--baud: '99999999999999999999' is not a rate " RATES},
     {{"--rx", "ov12"}, "--rx: 'ov12' is not a conversion " CONVERSIONS},
     {{"--tx", ""}, "--tx: '' is not a conversion " CONVERSIONS},
     {{"--echo", "yes"}, "--echo takes on or off, not 'yes'"},
@@ -163,6 +184,7 @@ const Rejected kRejected[] = {
     {{"--profile", ""}, "--profile needs a file name"},
     {{"--linger", "100"}, "--linger applies to --headless runs only"},
     {{"--bus-view", "--headless"}, "--bus-view opens a window; --headless runs have none"},
+    {{"--json"}, "--json applies to --list-ports"},
     {{"--headless", "--linger", "-1"}, "--linger: '-1' is not a time from 0 to 3600000 ms"},
     {{"--headless", "--linger", "3600001"}, "--linger: '3600001' is not a time from 0 to 3600000 ms"},
     {{"--headless", "--linger", "1.5"}, "--linger: '1.5' is not a time from 0 to 3600000 ms"},
@@ -220,7 +242,7 @@ TEST(CommandLineHelp, ListsEveryConversionAndRate)
         }
         EXPECT_TRUE(found) << name;
     }
-    EXPECT_NE(usage.find("--baud N           the rate: " + RateList() + "\n"), std::string::npos);
+    EXPECT_NE(usage.find("--baud N           the rate: " + RateList() + ",\n"), std::string::npos);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Whole headless runs of the program against pseudo-terminals: commands in
 // and the bytes on the far side, bytes in and the report on standard output,
 // the directives, message boxes on standard error and the exit statuses.
+#include "serial/LineRate.h"
 #include "support/PseudoTerminal.h"
 #include "TamselProcess.h"
 
@@ -17,7 +18,7 @@ using testsupport::PseudoTerminal;
 
 namespace {
 
-const char kRates[] = "(300, 1200, 9600, 19200, 38400, 57600 or 115200)";
+const char kRates[] = "from 50 to 4000000 bps";
 
 // A headless run with a profile file of its own and COM1 on a pseudo-terminal.
 class HeadlessRun : public testing::Test {
@@ -160,6 +161,45 @@ TEST_F(HeadlessRun, PortAndBaudDirectivesReopenAsTheSetupDialogDoesAndSaveKeepsT
     EXPECT_EQ(Saved("comspeed"), "57600");
 }
 
+TEST_F(HeadlessRun, ARateBeyondTheTableGoesOnTheLineAndSaveKeepsItBesideTheTableRate)
+{
+    const TamselRun run = RunTamsel(Arguments({"--baud", "250000", "--tx", "raw", "--linger", "0"}), "a\n::save\n");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(line.ReadReply(), "a\r\n");
+    int output = 0;
+    int input = 0;
+    ASSERT_EQ(ReadLineRates(line.Slave(), output, input), 0);
+    EXPECT_EQ(output, 250000);
+    EXPECT_EQ(input, 250000);
+    EXPECT_EQ(Saved("comspeed"), "115200");
+    QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
+    EXPECT_EQ(profile.value(QStringLiteral("line/rate")).toInt(), 250000);
+
+    // The next run without --baud comes back at it; ::baud picks another.
+    const TamselRun next = RunTamsel(Arguments({"--tx", "raw", "--linger", "0"}), "b\n::baud 1000000\nc\n");
+    EXPECT_EQ(next.status, 0) << next.errors;
+    EXPECT_EQ(line.ReadReply(), "b\r\nc\r\n");
+    ASSERT_EQ(ReadLineRates(line.Slave(), output, input), 0);
+    EXPECT_EQ(output, 1000000);
+}
+
+TEST_F(HeadlessRun, PortTakesADevicePathForComOne)
+{
+    PseudoTerminal device;
+    const TamselRun run = RunTamsel({"--headless", "--profile", ProfilePath(), "--port", device.Path(), "--tx", "raw",
+                                     "--linger", "0"},
+                                    "via path\n");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(device.ReadReply(), "via path\r\n");
+
+    const std::string gone = "/dev/serial/by-id/usb-Tamsel_Gone_0001-if00-port0";
+    const TamselRun missing = RunTamsel({"--headless", "--profile", ProfilePath(), "--port", gone}, "never\n");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.errors, "Tamsel::ComOpen: Cannot open communication port '\\\\.\\COM1' (" + gone +
+                                  ": no such device (that adapter is not plugged in; tamsel --list-ports lists "
+                                  "the devices present))\n");
+}
+
 TEST_F(HeadlessRun, SleepHoldsBackTheLinesAfterIt)
 {
     TamselProcess tamsel(Arguments({"--tx", "raw", "--linger", "0"}));
@@ -275,11 +315,10 @@ TEST_F(HeadlessRun, APortDirectiveThatCannotOpenEndsTheRunThere)
 
 TEST_F(HeadlessRun, AWrongDirectiveEndsTheRunWithStatusTwoAfterTheLinesBeforeIt)
 {
-    const TamselRun run = RunTamsel(Arguments({"--tx", "raw"}), "before\n::baud 4800\nafter\n");
+    const TamselRun run = RunTamsel(Arguments({"--tx", "raw"}), "before\n::baud 4000001\nafter\n");
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(line.ReadReply(), "before\r\n");
-    EXPECT_EQ(run.errors, std::string("tamsel: input line 2: ::baud: '4800' is not a rate of the setup dialog ") +
-                              kRates + "\n");
+    EXPECT_EQ(run.errors, std::string("tamsel: input line 2: ::baud: '4000001' is not a rate ") + kRates + "\n");
 }
 
 TEST_F(HeadlessRun, AnOverlongInputLineEndsTheRunWithStatusTwo)

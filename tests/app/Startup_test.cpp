@@ -1,6 +1,7 @@
 // Start-up flows: the profile read at the end of the frame's creation, the two
 // conversion commands it posts, and saving straight after start-up.
 #include "ShellFixture.h"
+#include "serial/LineRate.h"
 #include "support/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
@@ -210,6 +211,54 @@ TEST(Startup, SavedSettingsComeBackAtTheNextStart)
     EXPECT_FALSE(second.Frame().IsMenuChecked(ID_LOCAL_ECHO));
     EXPECT_TRUE(second.Frame().IsMenuChecked(ID_RECEIVE_ENABLE));
 }
+
+// A rate beyond the table is kept in a section of its own beside the
+// profile's rate key, which keeps the table rate nearest to it.
+struct OtherRateProfile {
+    const char* name;
+    int comspeed;
+    QVariant otherRate;
+    const char* baudPane;
+    int lineRate;
+};
+
+void PrintTo(const OtherRateProfile& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class OtherRateProfiles : public testing::TestWithParam<OtherRateProfile> {};
+
+TEST_P(OtherRateProfiles, OpenTheLineAtTheRateTheyMean)
+{
+    const OtherRateProfile& c = GetParam();
+    StoreProfile({{"comport", "COM7"}, {"comspeed", c.comspeed}});
+    Profile().setValue(QStringLiteral("line/rate"), c.otherRate);
+    PseudoTerminal line;
+    Shell shell(Language::English, {"COM7=" + line.Path()});
+    ASSERT_TRUE(shell.started);
+    EXPECT_EQ(shell.Frame().PaneText(ID_INDICATOR_BAUD), c.baudPane);
+    int output = 0;
+    int input = 0;
+    ASSERT_EQ(ReadLineRates(line.Slave(), output, input), 0);
+    EXPECT_EQ(output, c.lineRate);
+
+    shell.Frame().OnCommand(ID_SAVE_SETTING);
+    EXPECT_EQ(StoredValue("comspeed").toInt(), shell.Frame().Setup().GetBaudRate());
+    EXPECT_EQ(Profile().value(QStringLiteral("line/rate")).toInt(),
+              c.lineRate == shell.Frame().Setup().GetBaudRate() ? 0 : c.lineRate);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Startup, OtherRateProfiles,
+    testing::Values(OtherRateProfile{"BesideItsNearestEntry", 115200, 250000, "250000 bps", 250000},
+                    OtherRateProfile{"BelowTheTable", 300, 50, "50 bps", 50},
+                    // The rate key was changed since: it wins.
+                    OtherRateProfile{"RateKeyChangedSince", 9600, 250000, "9600 bps", 9600},
+                    OtherRateProfile{"ATableRate", 9600, 9600, "9600 bps", 9600},
+                    OtherRateProfile{"OutOfRange", 115200, 5000000, "115200 bps", 115200},
+                    OtherRateProfile{"NotANumber", 115200, "fast", "115200 bps", 115200}),
+    [](const testing::TestParamInfo<OtherRateProfile>& info) { return std::string(info.param.name); });
 
 TEST(Startup, NothingIsSavedAtTheEnd)
 {

@@ -254,8 +254,10 @@ TEST_P(ComPortRejectedRate, PortStaysOpenWithItsPreviousSettings)
 
 INSTANTIATE_TEST_SUITE_P(
     Drivers, ComPortRejectedRate,
-    testing::Values(RejectCase{"RateWithoutATermiosSpeed", 12345, false, {},
-                               ": the rate 12345 bps is not supported"},
+    testing::Values(RejectCase{"RateBeyondTheLineRange", 4000001, false, {},
+                               ": the rate 4000001 bps is outside 50 to 4000000 bps"},
+                    RejectCase{"RateBelowTheLineRange", 49, false, {},
+                               ": the rate 49 bps is outside 50 to 4000000 bps"},
                     RejectCase{"DriverRefuses", 115200, true, RefusingPort::Driver::kRefuses,
                                ": Invalid argument"},
                     RejectCase{"DriverTakesOnlyPart", 115200, true, RefusingPort::Driver::kTakesPart,
@@ -268,7 +270,7 @@ TEST(ComPort, RejectedRateThenAGoodRateConfiguresThePort)
     PseudoTerminal pty;
     CComPort port(kOwner, NoCloseWait());
     port.SetPortMap(MapCom3To(pty.Path()));
-    EXPECT_EQ(port.ComReopen(kCom3, 12345), -1);
+    EXPECT_EQ(port.ComReopen(kCom3, 4000001), -1);
     EXPECT_EQ(port.ComReopen(kCom3, 57600), 0);
     EXPECT_EQ(port.GetLineState(), LineState::kOpen);
     const termios after = pty.SlaveSettings();
@@ -393,4 +395,8 @@ TEST(ComPort, OpenFailureDetailNamesTheReasonAUserCanActOn)
     };
     for (const auto& c : cases)
         EXPECT_EQ(OpenFailureDetail("/dev/ttyUSB0", c.err), c.detail) << c.err;
+    // A stable name that is gone: the adapter is away, and where to look for it.
+    EXPECT_EQ(OpenFailureDetail("/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0", ENOENT),
+              "/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0: no such device (that adapter is not "
+              "plugged in; tamsel --list-ports lists the devices present)");
 }

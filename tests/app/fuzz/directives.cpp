@@ -47,7 +47,7 @@ void CheckDirective(const std::string& line)
         Check(directive.value >= 1 && directive.value <= 20, "port out of range");
         break;
     case DirectiveKind::kBaud:
-        Check(directive.value >= 300 && directive.value <= 115200, "rate out of range");
+        Check(directive.value >= 50 && directive.value <= 4000000, "rate out of range");
         break;
     case DirectiveKind::kSleep:
         Check(directive.value >= 0 && directive.value <= 3600000, "pause out of range");

@@ -1,7 +1,7 @@
 // Fuzzes tamsel's command-line parser: the input is split at zero bytes into
 // arguments. Whatever it accepts must be in range and read back the same from
 // its own canonical spelling; whatever it refuses must say why.
-#include "serial/BaudRates.h"
+#include "serial/LineRate.h"
 #include "app/cli/CommandLineOptions.h"
 #include "serial/PortMap.h"
 
@@ -23,14 +23,6 @@ void Check(bool condition, const char* what)
     }
 }
 
-bool IsTableRate(int rate)
-{
-    for (int i = 0; i < kRateCount; ++i) {
-        if (kBaudRates[i] == rate)
-            return true;
-    }
-    return false;
-}
 
 const char* const kConversions[] = {"raw", "hex", "bin", "ov10", "ov11"};
 
@@ -45,6 +37,10 @@ std::vector<std::string> Canonical(const CommandLineOptions& o)
         words.push_back("--headless");
     if (o.demo)
         words.push_back("--demo");
+    if (o.listPorts)
+        words.push_back("--list-ports");
+    if (o.json)
+        words.push_back("--json");
     if (o.port)
         words.push_back("--port=COM" + std::to_string(o.port));
     if (o.baud)
@@ -93,7 +89,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     Check(error.empty(), "a message for accepted arguments");
     Check(options.port >= 0 && options.port <= kMappedPorts, "port out of range");
-    Check(options.baud == 0 || IsTableRate(options.baud), "a rate the dialog does not offer");
+    Check(options.baud == 0 || IsLineRate(options.baud), "a rate the line cannot be asked for");
+    Check(options.portPath.empty() || (options.port == 1 && !options.portMap.empty() &&
+                                       options.portMap.back() == "COM1=" + options.portPath),
+          "a device path that COM1 does not lead to");
     Check(options.rxConversion >= -1 && options.rxConversion < 5, "receive conversion out of range");
     Check(options.txConversion >= -1 && options.txConversion < 5, "transmit conversion out of range");
     Check(options.lingerMs >= 0 && options.lingerMs <= 3600000, "linger out of range");

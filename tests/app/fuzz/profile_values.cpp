@@ -92,6 +92,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Require(i < baud ? gap > chosen : gap >= chosen, "the nearest entry, the first of two as near");
     }
 
+    // The same bytes as a stored other rate beside the chosen entry.
+    const int other = StoredOtherRate(rate, baud);
+    Require(other == 0 || (other == rate && other >= 50 && other <= 4000000 && other != kBaudRates[baud] &&
+                           NearestBaudIndex(other) == baud),
+            "an other rate is a line rate beside the entry the rate key chose");
+
     for (const int value : {storedRx, storedTx}) {
         const int index = StoredConversionIndex(value);
         Require(index >= 0 && index < kConversionCount, "the conversion is in the table");

@@ -1,0 +1,78 @@
+#include "MockedDevices.h"
+
+#include <gtest/gtest.h>
+#include <umockdev.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace testsupport {
+
+MockedDevices::MockedDevices() : m_bed(umockdev_testbed_new()) {}
+
+MockedDevices::~MockedDevices()
+{
+    g_object_unref(m_bed);
+}
+
+bool MockedDevices::Add(const std::string& file)
+{
+    std::ifstream in(std::string(DEVICE_DATA_DIR) + "/" + file);
+    std::stringstream text;
+    text << in.rdbuf();
+    GError* error = nullptr;
+    if (!in || !umockdev_testbed_add_from_string(m_bed, text.str().c_str(), &error)) {
+        ADD_FAILURE() << "cannot load " << file << ": " << (error ? error->message : "unreadable");
+        if (error)
+            g_error_free(error);
+        return false;
+    }
+    return true;
+}
+
+void MockedDevices::Unplug(const std::string& node, const std::string& ttyRecord, const std::string& usbDevice)
+{
+    // The kernel hangs up a pulled adapter's terminal before its node goes;
+    // the test bed only removes the records, so the hang-up is done here.
+    const int fd = open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    EXPECT_GE(fd, 0) << node << ": " << std::strerror(errno);
+    if (fd >= 0) {
+        EXPECT_EQ(ioctl(fd, TIOCVHANGUP), 0) << std::strerror(errno);
+        close(fd);
+    }
+    umockdev_testbed_uevent(m_bed, ttyRecord.c_str(), "remove");
+    umockdev_testbed_remove_device(m_bed, usbDevice.c_str());
+    std::filesystem::remove(InBed(node));
+}
+
+bool MockedDevices::Send(const std::string& node, const std::string& bytes)
+{
+    const int fd = umockdev_testbed_get_dev_fd(m_bed, node.c_str());
+    return fd >= 0 && write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+}
+
+bool MockedDevices::Link(const std::string& link, const std::string& node)
+{
+    std::error_code error;
+    const std::filesystem::path at = InBed(link);
+    std::filesystem::create_directories(at.parent_path(), error);
+    std::filesystem::create_symlink(InBed(node), at, error);
+    return !error;
+}
+
+std::string MockedDevices::InBed(const std::string& devPath) const
+{
+    gchar* root = umockdev_testbed_get_root_dir(m_bed);
+    std::string path = std::string(root) + devPath;
+    g_free(root);
+    return path;
+}
+
+} // namespace testsupport
