@@ -160,9 +160,12 @@ class Session:
             os.makedirs(folder)
         os.chmod(runtime, 0o700)
         port = rng.choice(["COM1", "COM1", "COM2", "COM3"])
+        # The profile holds the device form, \\.\COMn; in the file's own
+        # syntax each backslash is doubled.
+        device = f"\\\\.\\{port}".replace("\\", "\\\\")
         with open(os.path.join(config, PROFILE_NAME), "w") as profile:
             profile.write("[tamsel_OV]\n"
-                          f"comport=\\\\.\\{port}\n"
+                          f"comport={device}\n"
                           f"comspeed={rng.choice([300, 9600, 19200, 115200])}\n"
                           f"receiveXrate={rng.randrange(5)}\nsendXrate={rng.randrange(5)}\n"
                           f"localecho={rng.randrange(2)}\nreceiveenable={rng.randrange(2)}\n"
@@ -195,6 +198,7 @@ class Session:
         self.windows = []
         self.seen = set()   # windows already given the focus once
         self.ended = False
+        self.steps = 0      # actions performed in this session
 
     def describe(self):
         language = "English" if self.language.startswith("en") else "Japanese"
@@ -281,7 +285,9 @@ class Session:
         self.monkey.slowest_ping = max(self.monkey.slowest_ping, answer or 0)
 
     def end(self):
+        signalled = False
         if self.process.poll() is None:
+            signalled = True
             self.process.send_signal(signal.SIGTERM)
             try:
                 self.process.wait(timeout=END_TIMEOUT)
@@ -294,9 +300,11 @@ class Session:
         fault = self.watch.finish()
         if fault:
             raise Failure(f"{fault[0]}: {fault[1]}")
-        if status < 0:
+        # Until its window is up (a start-up message box may hold it there)
+        # the program leaves SIGTERM to its default action, which is no fault.
+        if status < 0 and not (signalled and status == -signal.SIGTERM):
             raise Failure(f"the program was killed by signal {-status} ({signal.Signals(-status).name})")
-        if status not in (0, TERMINATED_STATUS):
+        if status not in (0, TERMINATED_STATUS, -signal.SIGTERM):
             raise Failure(f"after SIGTERM the program ended with status {status}")
 
     def settle(self):
@@ -373,7 +381,7 @@ class Session:
         elif kind == "menu-mouse":
             main = self.main_window() or target
             x, y = self.point(main, 0, 0)
-            x = min(x + int(action["x"] * min(main.width, 600)), SCREEN_WIDTH - 1)
+            x = min(x + int(action["x"] * main.width), SCREEN_WIDTH - 1)
             self.xdo("mousemove", x, min(y + 10, SCREEN_HEIGHT - 1), "click", 1)
             self.popup_click(action["item_x"], action["item_y"], action["hover_only"])
         elif kind == "click":
@@ -467,22 +475,25 @@ def run(options):
             recent.append(line)
             if log:
                 log.write(line + "\n")
-            restart = action["kind"] == "restart"
+            # A session gives way after so many actions, so that even a short
+            # run meets both languages and the start and end of the program.
+            restart = action["kind"] == "restart" or session.steps >= options.session_actions
             if restart or session.ended:    # drawn, or the window was closed by the last action
                 session.end()
                 session = Session(monkey, session.number + 1)
                 sessions[session.language] += 1
                 recent.append(f"  (started {session.describe()})")
                 session.wait_for_window()
-                if restart:
+                if action["kind"] == "restart":
                     continue
+            session.steps += 1
             session.perform(action)
             time.sleep(0.02)
             session.check()
             if log:
                 log.write(f"  on screen: {session.windows}\n")
         session.end()
-    except Failure as failure:
+    except (Failure, OSError) as failure:
         print(f"monkey: FAILED at step {step}, {time.monotonic() - started:.1f} s into the run, in "
               f"{session.describe() if session else 'the set-up'}: {failure}")
         print("monkey: the last actions:")
@@ -526,6 +537,8 @@ def main():
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("--log", help="write every action to this file")
+    parser.add_argument("--session-actions", type=int, default=60,
+                        help="start the program anew after this many actions")
     parser.add_argument("--plan", type=int, help="print the first N actions of the seed and stop")
     options = parser.parse_args()
     if options.seed is None:

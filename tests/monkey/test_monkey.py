@@ -3,6 +3,7 @@ fail: a seed that does not repeat its actions, a fault line read as harmless,
 serial lines that carry nothing, a hung window taken for a live one."""
 
 import os
+import re
 import select
 import signal
 import subprocess
@@ -114,46 +115,125 @@ class LineTest(unittest.TestCase):
             rig.close()
 
 
+class XServer:
+    """An Xvfb of the test's own on a free display number."""
+
+    def __enter__(self):
+        number_read, number_write = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(number_write), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=[number_write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(number_write)
+        try:
+            # Read up to the line end: Xvfb writes the number and the line end
+            # apart, and ends itself when the second write finds no reader.
+            number = b""
+            while not number.endswith(b"\n"):
+                if not select.select([number_read], [], [], 10)[0]:
+                    raise OSError("Xvfb did not start")
+                piece = os.read(number_read, 16)
+                if not piece:
+                    raise OSError("Xvfb ended before it had a display")
+                number += piece
+            self.display = ":" + number.decode().strip()
+        except BaseException:
+            self.__exit__()
+            raise
+        finally:
+            os.close(number_read)
+        return self
+
+    def __exit__(self, *_):
+        self.process.terminate()
+        self.process.wait()
+
+
+# libxkbcommon's unterminated strndup() trips the strict string check on X.
+ASAN_ON_X = os.environ.get("ASAN_OPTIONS", "") + ":strict_string_checks=0"
+
+
 @unittest.skipUnless(os.environ.get("TAMSEL_BINARY"), "TAMSEL_BINARY names the program to ping")
 class PingTest(unittest.TestCase):
     def test_a_window_answers_while_its_loop_runs_and_not_while_it_is_stopped(self):
         work = tempfile.mkdtemp(prefix="tamsel-ping-")
-        number_read, number_write = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(number_write), "-screen", "0", "800x600x24",
-                                 "-nolisten", "tcp"], pass_fds=[number_write],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(number_write)
         program = None
         try:
-            self.assertTrue(select.select([number_read], [], [], 10)[0], "Xvfb did not start")
-            display = ":" + os.read(number_read, 16).decode().strip()
-            env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=work,
-                       XDG_RUNTIME_DIR=work, HOME=work,
-                       # libxkbcommon's unterminated strndup() trips the strict check on X.
-                       ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":strict_string_checks=0")
-            program = subprocess.Popen([os.environ["TAMSEL_BINARY"], "--map", f"COM1={work}/none"],
-                                       env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            x = xwindows.Display(display)
-            windows = []
-            deadline = time.monotonic() + 30
-            while not windows and time.monotonic() < deadline:
-                time.sleep(0.1)
-                windows = x.windows_of(program.pid)
-            self.assertTrue(windows, "no window appeared")
-            self.assertIsNotNone(x.ping(windows[0].window, 2.0))
-            program.send_signal(signal.SIGSTOP)
-            self.assertIsNone(x.ping(windows[0].window, 0.5))
-            program.send_signal(signal.SIGCONT)
-            self.assertIsNotNone(x.ping(windows[0].window, 2.0))
-            x.close()
-        finally:
-            if program:
+            with XServer() as server:
+                env = dict(os.environ, DISPLAY=server.display, QT_QPA_PLATFORM="xcb",
+                           XDG_CONFIG_HOME=work, XDG_RUNTIME_DIR=work, HOME=work, ASAN_OPTIONS=ASAN_ON_X)
+                program = subprocess.Popen([os.environ["TAMSEL_BINARY"], "--map", f"COM1={work}/none"],
+                                           env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                x = xwindows.Display(server.display)
+                windows = []
+                deadline = time.monotonic() + 30
+                while not windows and time.monotonic() < deadline:
+                    time.sleep(0.1)
+                    windows = x.windows_of(program.pid)
+                self.assertTrue(windows, "no window appeared")
+                self.assertIsNotNone(x.ping(windows[0].window, 2.0))
+                program.send_signal(signal.SIGSTOP)
+                self.assertIsNone(x.ping(windows[0].window, 0.5))
+                program.send_signal(signal.SIGCONT)
+                self.assertIsNotNone(x.ping(windows[0].window, 2.0))
+                x.close()
                 program.kill()
                 program.wait()
-            xvfb.terminate()
-            xvfb.wait()
-            os.close(number_read)
+        finally:
+            if program and program.poll() is None:
+                program.kill()
+                program.wait()
             subprocess.run(["rm", "-rf", work])
+
+
+MONKEY = os.path.join(os.path.dirname(os.path.abspath(__file__)), "monkey.py")
+
+
+@unittest.skipUnless(os.environ.get("TAMSEL_BINARY") and os.environ.get("ORVANE_SIM"),
+                     "TAMSEL_BINARY and ORVANE_SIM name the programs of a run")
+class RunTest(unittest.TestCase):
+    """Whole runs, short ones, against the real window on an X server."""
+
+    def run_monkey(self, program, seed, seconds, *extra):
+        with XServer() as server:
+            result = subprocess.run(
+                [sys.executable, "-B", MONKEY, "--tamsel", program, "--simulator", os.environ["ORVANE_SIM"],
+                 "--display", server.display, "--seconds", str(seconds), "--seed", str(seed), *extra],
+                env=dict(os.environ, ASAN_OPTIONS=ASAN_ON_X), stdout=subprocess.PIPE,
+                stderr=subprocess.STDOUT, timeout=seconds + 120)
+        return result.returncode, result.stdout.decode()
+
+    def test_a_short_run_passes_on_the_window_and_meets_both_languages(self):
+        status, output = self.run_monkey(os.environ["TAMSEL_BINARY"], 20, 8, "--session-actions", "8")
+        self.assertEqual(status, 0, output)
+        self.assertIn("monkey: seed 20 ", output)
+        passed = re.search(r"passed: seed 20, (\d+) actions in (\d+) sessions \((\d+) English, (\d+) Japanese\)",
+                           output)
+        self.assertIsNotNone(passed, output)
+        actions, _, english, japanese = map(int, passed.groups())
+        self.assertGreater(actions, 8)
+        self.assertGreater(english, 0)
+        self.assertGreater(japanese, 0)
+        self.assertRegex(output, r"TamSel Serial port Monitor 1\.1 \(OV1\.1\) x\d")
+
+    def test_a_crash_fails_the_run_with_the_seed_and_the_actions_that_led_to_it(self):
+        # The real window, ended by SIGABRT eight seconds in, as a failed check
+        # would (a sanitizer build takes SIGSEGV for a report of its own).
+        with tempfile.TemporaryDirectory(prefix="tamsel-crash-") as work:
+            wrapper = os.path.join(work, "crashing-tamsel")
+            with open(wrapper, "w") as script:
+                script.write(f'#!/bin/sh\n(sleep 8; kill -ABRT $$) &\nexec "{os.environ["TAMSEL_BINARY"]}" "$@"\n')
+            os.chmod(wrapper, 0o755)
+            outputs = [self.run_monkey(wrapper, 77, 30) for _ in range(2)]
+        for status, output in outputs:
+            self.assertEqual(status, 1, output)
+            self.assertIn("killed by signal 6 (SIGABRT)", output)
+            self.assertIn("TAMSEL_MONKEY_SEED=77 runs the same actions again", output)
+        # The same seed, the same actions: each step both runs list is the same.
+        first, second = (dict(re.findall(r"^  step (\d+): (.*)$", output, re.MULTILINE))
+                         for _, output in outputs)
+        common = first.keys() & second.keys()
+        self.assertGreater(len(common), 3, outputs)
+        self.assertEqual({step: first[step] for step in common}, {step: second[step] for step in common})
 
 
 if __name__ == "__main__":
