@@ -62,6 +62,11 @@ CComPort::Opened CComPort::OpenLine(const char* name)
     const std::string place = m_map.Resolve(name);
     if (place.empty())
         return {nullptr, UnmappedDetail(name)};
+    return OpenPlace(place);
+}
+
+CComPort::Opened CComPort::OpenPlace(const std::string& place)
+{
     const LineContext context{*m_driver,
                               [this](int fd, const termios& settings) { return ApplyLineSettings(fd, settings); }};
     std::unique_ptr<LineOpener> opener = StartLineOpen(place, context);
@@ -187,12 +192,24 @@ int CComPort::ComSend(const char* bytes, int length)
 
 LineState CComPort::CheckLine()
 {
+    return Revive(nullptr);
+}
+
+LineState CComPort::CheckLineAt(const std::string& path)
+{
+    return Revive(&path);
+}
+
+LineState CComPort::Revive(const std::string* place)
+{
     if (m_state.load() != LineState::kLost)
         return m_state.load();
     // The reader stopped using the handle when it saw the hang-up, so only a
     // read in progress can hold it up; no close wait is needed.
     TakeAndCloseHandle(0);
-    Opened opened = OpenLine(m_portName);
+    if (place && place->empty())
+        return LineState::kLost;
+    Opened opened = place ? OpenPlace(*place) : OpenLine(m_portName);
     if (!opened.line)
         return LineState::kLost;
     std::string detail;

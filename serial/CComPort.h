@@ -96,6 +96,11 @@ public:
     // User-interface thread, when the reader has asked for it (hang-up seen, or
     // time to look for the device again). Returns the line state afterwards.
     LineState CheckLine();
+    // CheckLine for a device known to be at path now (a replugged adapter
+    // under another node): reopens there rather than where the port map sends
+    // the name, for this run only. With an empty path (the device is not
+    // back) it only lets go of the dead handle.
+    LineState CheckLineAt(const std::string& path);
 
     // User-interface thread: the modem lines and the break condition of the
     // open line (SerialLine.h). -1 with errno ENOTCONN when no port is open.
@@ -128,6 +133,8 @@ protected:
 private:
     struct Opened;
     Opened OpenLine(const char* name);
+    Opened OpenPlace(const std::string& place);
+    LineState Revive(const std::string* place);
     void TakeAndCloseHandle(int waitMs);
     bool ReaderUses(const SerialLine* line) const;
 

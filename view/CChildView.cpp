@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QResizeEvent>
+#include <QSocketNotifier>
 #include <QTime>
 
 #include <algorithm>
@@ -222,8 +223,24 @@ int CChildView::ComReopen(const char* name, int baud)
 {
     m_port.SetPortMap(m_ports);
     const int result = m_port.ComReopen(name, baud);
+    FollowDevice(name);
     NoteLineState();
     return result;
+}
+
+void CChildView::FollowDevice(const char* name)
+{
+    if (!m_follower.Follow(m_port.HasHandle() ? m_ports.Resolve(name) : std::string()))
+        return;
+    delete m_deviceEvents;
+    m_deviceEvents = nullptr;
+    if (m_follower.EventFd() < 0)
+        return;
+    m_deviceEvents = new QSocketNotifier(m_follower.EventFd(), QSocketNotifier::Read, this);
+    connect(m_deviceEvents, &QSocketNotifier::activated, this, [this] {
+        m_follower.TakeEvents();
+        NoteLineState();
+    });
 }
 
 LineState CChildView::GetLineState() const
@@ -447,7 +464,7 @@ void CChildView::OnReceive()
 
 void CChildView::OnLineCheck()
 {
-    m_port.CheckLine();
+    m_follower.CheckLine();
     NoteLineState();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devices/PortFollower.h"
 #include "history/CommandHistory.h"
 #include "serial/CComPort.h"
 #include "serial/CFIFO.h"
@@ -25,6 +26,7 @@ class CEditCR;
 class CFindBar;
 class CReportWindow;
 class QPlainTextEdit;
+class QSocketNotifier;
 
 // The waits of the serial line; tests shorten those that decide nothing they check.
 struct LineTimings {
@@ -143,6 +145,8 @@ private:
     void OnReceive();
     void OnLineCheck();
     void NoteLineState();
+    // After an open: follows the device now behind the port by its identity.
+    void FollowDevice(const char* name);
     void RememberCommand(const std::string& command);
     void HistoryFailed(const std::string& error);
 
@@ -174,6 +178,10 @@ private:
     SessionRecorder m_recorder;  // taps the port, so it goes before the port
     CFIFO m_ring;
     CReceivePump m_pump;
+    // Reopens a replugged adapter wherever udev says it is; declared after
+    // the port and its map, so it goes first.
+    PortFollower m_follower{m_port, m_ports};
+    QSocketNotifier* m_deviceEvents = nullptr;
     LineState m_shownLineState = LineState::kNoPort;
 
     std::unique_ptr<CXrate> m_transmit;
