@@ -238,7 +238,8 @@ void CChildView::FollowDevice(const char* name)
         return;
     m_deviceEvents = new QSocketNotifier(m_follower.EventFd(), QSocketNotifier::Read, this);
     connect(m_deviceEvents, &QSocketNotifier::activated, this, [this] {
-        m_follower.TakeEvents();
+        if (m_follower.TakeEvents() == LineState::kReopened)
+            m_pump.Wake();
         NoteLineState();
     });
 }
@@ -464,7 +465,8 @@ void CChildView::OnReceive()
 
 void CChildView::OnLineCheck()
 {
-    m_follower.CheckLine();
+    if (m_follower.CheckLine() == LineState::kReopened)
+        m_pump.Wake();
     NoteLineState();
 }
 

@@ -40,22 +40,22 @@ bool MockedDevices::Add(const std::string& file)
 
 void MockedDevices::Unplug(const std::string& node, const std::string& ttyRecord, const std::string& usbDevice)
 {
-    // The kernel hangs up a pulled adapter's terminal before its node goes;
-    // the bed only removes records, so the hang-up is done here, on the
-    // pseudo-terminal itself, past umockdev's ioctl handling (which knows no
-    // hang-up).
     std::error_code error;
     const std::filesystem::path terminal = std::filesystem::read_symlink(InBed(node), error);
     ASSERT_FALSE(error) << node << ": " << error.message();
-    const int fd = open(terminal.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(fd, 0) << terminal << ": " << std::strerror(errno);
-    EXPECT_EQ(syscall(SYS_ioctl, fd, TIOCVHANGUP), 0) << std::strerror(errno);
-    close(fd);
     umockdev_testbed_uevent(m_bed, ttyRecord.c_str(), "remove");
     // The terminal's record first: removing the USB device leaves its class link behind.
     umockdev_testbed_remove_device(m_bed, ttyRecord.c_str());
     umockdev_testbed_remove_device(m_bed, usbDevice.c_str());
     std::filesystem::remove(InBed(node), error);
+    // The kernel hangs up a pulled adapter's terminal; the bed only removes
+    // records, so the hang-up is done here, once the node is gone (a retry
+    // must not find the dead terminal), on the pseudo-terminal itself and
+    // past umockdev's ioctl handling, which knows no hang-up.
+    const int fd = open(terminal.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fd, 0) << terminal << ": " << std::strerror(errno);
+    EXPECT_EQ(syscall(SYS_ioctl, fd, TIOCVHANGUP), 0) << std::strerror(errno);
+    close(fd);
 }
 
 bool MockedDevices::Send(const std::string& node, const std::string& bytes)
