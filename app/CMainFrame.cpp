@@ -44,6 +44,7 @@ constexpr LineStateText kLineStateTexts[] = {
     {LineState::kOpenUnconfigured, IDS_LINE_OPEN_AS_IS},
     {LineState::kLost, IDS_LINE_LOST},
     {LineState::kReopened, IDS_LINE_REOPENED},
+    {LineState::kConnecting, IDS_LINE_CONNECTING},
 };
 
 // The profile section of the bus view window, apart from the six specified keys.

@@ -5,6 +5,7 @@
 #include "resources/CommandIds.h"
 #include "resources/DialogTemplates.h"
 
+#include "serial/LineKinds.h"
 #include "serial/LineRate.h"
 
 #include <QComboBox>
@@ -71,6 +72,9 @@ std::string CSetup::DescribePort(int portIndex) const
     const std::string path = m_resolve(name);
     if (path.empty())
         return "no device for this port";
+    // A server is not looked for here: the dialog must not wait on the network.
+    if (IsNetworkPlace(path))
+        return path + " (network line)";
     const bool present = QFileInfo::exists(QString::fromStdString(path));
     return path + (present ? " (present)" : " (not found)");
 }

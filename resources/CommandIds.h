@@ -97,6 +97,8 @@ inline constexpr int IDS_LINE_OPEN = 59151;
 inline constexpr int IDS_LINE_LOST = 59152;
 inline constexpr int IDS_LINE_REOPENED = 59153;
 inline constexpr int IDS_LINE_OPEN_AS_IS = 59154;
+// A network line whose server is still being looked up or connected to.
+inline constexpr int IDS_LINE_CONNECTING = 33400;
 
 // System-menu commands, which have prompts in the string table
 inline constexpr int ID_SC_SIZE = 61184;

@@ -26,6 +26,7 @@ constexpr StringEntry kEnglish[] = {
     {IDS_LINE_LOST, "Line lost"},
     {IDS_LINE_REOPENED, "Reopened"},
     {IDS_LINE_OPEN_AS_IS, "Open as is"},
+    {IDS_LINE_CONNECTING, "Connecting"},
 
     {ID_SEND_COMMAND, "Transmit command to serial port"},
     {ID_RECEIVE_ENABLE, "Toggle adding received data to report window (still receiving)"},
@@ -112,6 +113,7 @@ constexpr StringEntry kJapanese[] = {
     {IDS_LINE_LOST, "切断"},
     {IDS_LINE_REOPENED, "再接続"},
     {IDS_LINE_OPEN_AS_IS, "設定なし接続"},
+    {IDS_LINE_CONNECTING, "接続待ち"},
 
     {ID_SEND_COMMAND, "コマンドを送信します"},
     {ID_RECEIVE_ENABLE, "受信の可否を設定"},

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev libx11-dev libxdamage-dev   # libxdamage: the start-up benchmark
   xvfb                              # the window's tests on a real X server
   tshark                            # reads back the captures Tamsel writes
+  ser2net python3-serial            # network lines' far ends: ser2net, pyserial's RFC 2217 server
   desktop-file-utils appstream man-db   # the installed files' validators and man
   lintian dpkg-dev file             # the Debian package: its checks, dpkg-shlibdeps and the ELF test CPack runs
   libudev-dev                       # serial device discovery and hot-plug

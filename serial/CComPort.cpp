@@ -15,6 +15,9 @@ namespace {
 
 constexpr char kOpenCaption[] = "Tamsel::ComOpen";
 constexpr char kSendCaption[] = "Tamsel::ComSend";
+constexpr char kLineCaption[] = "Tamsel::CheckLine";
+// How often the reader asks after an open still under way.
+constexpr int kPendingLookMs = 100;
 
 void SleepMs(int ms)
 {
@@ -29,11 +32,6 @@ int NoLine()
 }
 
 } // namespace
-
-struct CComPort::Opened {
-    std::unique_ptr<SerialLine> line;  // nullptr when the open failed
-    std::string detail;                // why it could not be opened
-};
 
 CComPort::CComPort(void* owner, PortTimings timings) : m_owner(owner), m_timings(timings) {}
 
@@ -57,22 +55,19 @@ void CComPort::SetLineDriver(LineDriver* driver)
     m_driver = driver ? driver : &SystemLineDriver();
 }
 
-CComPort::Opened CComPort::OpenLine(const char* name)
+std::unique_ptr<LineOpener> CComPort::StartOpen(const char* name)
 {
     const std::string place = m_map.Resolve(name);
     if (place.empty())
-        return {nullptr, UnmappedDetail(name)};
-    return OpenPlace(place);
+        return FailedLineOpen(UnmappedDetail(name));
+    return StartOpenAt(place);
 }
 
-CComPort::Opened CComPort::OpenPlace(const std::string& place)
+std::unique_ptr<LineOpener> CComPort::StartOpenAt(const std::string& place)
 {
-    const LineContext context{*m_driver,
-                              [this](int fd, const termios& settings) { return ApplyLineSettings(fd, settings); }};
-    std::unique_ptr<LineOpener> opener = StartLineOpen(place, context);
-    opener->Wait(-1);
-    LineOpening opening = opener->Take();
-    return {std::move(opening.line), std::move(opening.detail)};
+    const LineContext context{
+        *m_driver, [this](int fd, const termios& settings) { return ApplyLineSettings(fd, settings); }, m_baudRate};
+    return StartLineOpen(place, context);
 }
 
 int CComPort::ApplyLineSettings(int fd, const termios& settings)
@@ -84,35 +79,57 @@ int CComPort::ComOpen(const char* name)
 {
     if (name == nullptr)
         name = "";
-    if (HasHandle())
+    if (HasHandle() || m_opening)
         ComClose();
+    m_failures = 0;
+    std::unique_ptr<LineOpener> opener = StartOpen(name);
+    if (!opener->Wait(m_timings.openWaitMs)) {
+        // The user-interface thread goes on; CheckLine takes the outcome.
+        m_opening = std::move(opener);
+        m_openingIsRetry = false;
+        m_checkDelayMs.store(kPendingLookMs);
+        m_state.store(LineState::kConnecting);
+        return 0;
+    }
+    return TakeOpening(opener->Take(), false);
+}
 
+int CComPort::TakeOpening(LineOpening opening, bool retry)
+{
     char text[160];
-    Opened opened = OpenLine(name);
-    if (!opened.line) {
-        m_state.store(LineState::kNoPort);
-        std::snprintf(text, sizeof text, "Cannot open communication port '%s'", name);
-        ShowMessageBox(m_owner, text, kOpenCaption, kMbOk, opened.detail.c_str());
+    if (!opening.line) {
+        ++m_failures;
+        m_checkDelayMs.store(LineRetryMs(m_map.Resolve(m_portName), m_failures));
+        const bool lost = retry || opening.worthRetrying;
+        m_state.store(lost ? LineState::kLost : LineState::kNoPort);
+        if (retry)
+            return -1;
+        std::snprintf(text, sizeof text, "Cannot open communication port '%s'", m_portName);
+        ShowMessageBox(m_owner, text, kOpenCaption, kMbOk, opening.detail.c_str());
         return -1;
     }
 
     // The reader gets the handle only once the line is set up as far as it goes.
     std::string detail;
-    const LineSetup setup = opened.line->Configure(m_baudRate, detail);
-    m_state.store(setup == LineSetup::kDone ? LineState::kOpen : LineState::kOpenUnconfigured);
-    m_handle.store(opened.line.release());
+    const LineSetup setup = opening.line->Configure(m_baudRate, detail);
+    m_failures = 0;
+    m_checkDelayMs.store(LineRetryMs(m_map.Resolve(m_portName), 0));
+    m_state.store(setup != LineSetup::kDone ? LineState::kOpenUnconfigured
+                                            : (retry ? LineState::kReopened : LineState::kOpen));
+    m_handle.store(opening.line.release());
     switch (setup) {
     case LineSetup::kDone:
         return 0;
     case LineSetup::kCannotRead:
-        std::snprintf(text, sizeof text, "Cannot get status of communication port '%s'", name);
+        std::snprintf(text, sizeof text, "Cannot get status of communication port '%s'", m_portName);
         break;
     case LineSetup::kRejected:
-        std::snprintf(text, sizeof text, "Failed to setup communication port '%s'/%d", name,
+        std::snprintf(text, sizeof text, "Failed to setup communication port '%s'/%d", m_portName,
                       m_baudRate);
         break;
     }
-    ShowMessageBox(m_owner, text, kOpenCaption, kMbOk, detail.c_str());
+    if (!retry)
+        ShowMessageBox(m_owner, text, kOpenCaption, kMbOk, detail.c_str());
     return -1;
 }
 
@@ -138,6 +155,8 @@ void CComPort::TakeAndCloseHandle(int waitMs)
 
 int CComPort::ComClose()
 {
+    // An open still under way is dropped; its thread closes what it opens.
+    m_opening.reset();
     TakeAndCloseHandle(m_timings.closeWaitMs);
     m_state.store(LineState::kNoPort);
     return 0;
@@ -202,21 +221,50 @@ LineState CComPort::CheckLineAt(const std::string& path)
 
 LineState CComPort::Revive(const std::string* place)
 {
+    if (m_checking)
+        return m_state.load();
+    m_checking = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_checking};
+
+    if (m_opening) {
+        if (m_opening->Wait(0)) {
+            const std::unique_ptr<LineOpener> opener = std::move(m_opening);
+            TakeOpening(opener->Take(), m_openingIsRetry);
+        }
+        return m_state.load();
+    }
     if (m_state.load() != LineState::kLost)
         return m_state.load();
     // The reader stopped using the handle when it saw the hang-up, so only a
     // read in progress can hold it up; no close wait is needed.
+    const SerialLine* lost = m_handle.load();
+    const std::string why = lost ? lost->LossDetail() : std::string();
     TakeAndCloseHandle(0);
+    if (!why.empty()) {
+        char text[160];
+        std::snprintf(text, sizeof text, "Lost communication port '%s'", m_portName);
+        ShowMessageBox(m_owner, text, kLineCaption, kMbOk, why.c_str());
+    }
     if (place && place->empty())
-        return LineState::kLost;
-    Opened opened = place ? OpenPlace(*place) : OpenLine(m_portName);
-    if (!opened.line)
-        return LineState::kLost;
-    std::string detail;
-    const LineSetup setup = opened.line->Configure(m_baudRate, detail);
-    m_state.store(setup == LineSetup::kDone ? LineState::kReopened : LineState::kOpenUnconfigured);
-    m_handle.store(opened.line.release());
+        return m_state.load();
+    std::unique_ptr<LineOpener> opener = place ? StartOpenAt(*place) : StartOpen(m_portName);
+    if (opener->Wait(m_timings.openWaitMs)) {
+        TakeOpening(opener->Take(), true);
+    } else {
+        m_opening = std::move(opener);
+        m_openingIsRetry = true;
+        m_checkDelayMs.store(kPendingLookMs);
+    }
     return m_state.load();
+}
+
+bool CComPort::AwaitsLine() const
+{
+    const LineState state = m_state.load();
+    return state == LineState::kLost || state == LineState::kConnecting;
 }
 
 // The user-interface thread is the only one that replaces the line, so the

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "serial/LineDriver.h"
+#include "serial/LineKinds.h"
 #include "serial/LineTap.h"
 #include "serial/PortMap.h"
 #include "serial/SerialLine.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <termios.h>
@@ -29,16 +31,27 @@
 //     kOpen             open and configured by ComOpen
 //     kOpenUnconfigured held open with the settings it had; ComOpen's line
 //                       settings could not be read or were rejected
-//     kLost             the device hung up (the reader saw it); no modal box.
-//                       CheckLine closes the dead handle and reopens the same
-//                       name with the same rate once the device is back
+//     kLost             the device hung up (the reader saw it), or a server
+//                       did not take the connection. CheckLine closes the
+//                       dead handle and reopens the same name with the same
+//                       rate once the device or server is back. A device's
+//                       loss shows no box; a connection's shows its reason
+//                       once
 //     kReopened         open and configured again by CheckLine after kLost
+//     kConnecting       a network line still looking its server up or
+//                       connecting when ComOpen stopped waiting for it;
+//                       CheckLine takes the outcome as ComOpen would have
 //   ComReopen with another name or rate (ComClose, then ComOpen) leads from
-//   any state to kNoPort, kOpen or kOpenUnconfigured. The reader turns kOpen,
-//   kOpenUnconfigured and kReopened into kLost when the device hangs up;
-//   CheckLine turns kLost into kReopened (kOpenUnconfigured if the settings
-//   no longer take) once the device opens again. A port that never opened
-//   is not retried. The view shows the state after each of these calls.
+//   any state to kNoPort, kOpen, kOpenUnconfigured, kConnecting, or kLost
+//   for a server that refused. The reader turns kOpen, kOpenUnconfigured and
+//   kReopened into kLost when the line hangs up; CheckLine turns kLost into
+//   kReopened (kOpenUnconfigured if the settings no longer take) once the
+//   line opens again. A device that never opened is not retried; a server is
+//   retried until it answers, ever less often (LineKinds.h). The view shows
+//   the state after each of these calls.
+// - the open in progress (kConnecting, or a retry of a network line), the
+//   failed attempts in a row and the delay the reader waits before asking
+//   for the next CheckLine.
 //
 // Hand-over of the handle: the reader announces the handle it is about to use
 // and checks that it is still current; ComClose clears the field, waits the
@@ -47,7 +60,7 @@
 // line ends a read within the read time-outs, whatever the device's own
 // settings, so the wait is short.
 
-enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened };
+enum class LineState : int { kNoPort, kOpen, kOpenUnconfigured, kLost, kReopened, kConnecting };
 
 // The fixed time-outs of the line, in milliseconds. Tests may shorten the
 // waits that do not decide a behaviour they check.
@@ -58,6 +71,7 @@ struct PortTimings {
     int writePerByteMs = 20;    // a write of n bytes gives up after
     int writeConstantMs = 500;  //   writePerByteMs * n + writeConstantMs
     int closeWaitMs = 200;      // between clearing the handle field and closing the handle
+    int openWaitMs = 90;        // the longest an open waits for a far side (look-up, connection)
 };
 
 // What one read on the reader thread found.
@@ -110,6 +124,10 @@ public:
 
     // Either thread.
     LineState GetLineState() const;
+    // Whether the reader should ask for CheckLine (kLost, kConnecting), and
+    // how long it should wait between asking: 0 for its own pace.
+    bool AwaitsLine() const;
+    int LineCheckDelayMs() const { return m_checkDelayMs.load(); }
     bool HasHandle() const;
     const char* PortName() const { return m_portName; }
     int BaudRate() const { return m_baudRate; }
@@ -131,10 +149,12 @@ protected:
     virtual int ApplyLineSettings(int fd, const termios& settings);
 
 private:
-    struct Opened;
-    Opened OpenLine(const char* name);
-    Opened OpenPlace(const std::string& place);
+    std::unique_ptr<LineOpener> StartOpen(const char* name);
+    std::unique_ptr<LineOpener> StartOpenAt(const std::string& place);
     LineState Revive(const std::string* place);
+    // Puts an ended open in place and sets the state; a first open (not a
+    // retry) shows its failures. The result of ComOpen.
+    int TakeOpening(LineOpening opening, bool retry);
     void TakeAndCloseHandle(int waitMs);
     bool ReaderUses(const SerialLine* line) const;
 
@@ -149,4 +169,9 @@ private:
     std::atomic<SerialLine*> m_handle{nullptr};
     std::atomic<SerialLine*> m_readerHandle{nullptr};
     std::atomic<LineState> m_state{LineState::kNoPort};
+    std::unique_ptr<LineOpener> m_opening;
+    bool m_openingIsRetry = false;
+    int m_failures = 0;
+    bool m_checking = false;  // a CheckLine box is open: its nested loop may call again
+    std::atomic<int> m_checkDelayMs{0};
 };

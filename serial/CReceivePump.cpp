@@ -56,7 +56,11 @@ bool CReceivePump::WaitWhileRunning(int ms)
 void CReceivePump::ReceiveThread()
 {
     using Clock = std::chrono::steady_clock;
-    const auto lineCheck = std::chrono::milliseconds(m_timings.lineCheckMs);
+    // A line kind may pace its retries itself (a server backs off).
+    const auto lineCheck = [this] {
+        const int portMs = m_port.LineCheckDelayMs();
+        return std::chrono::milliseconds(portMs > 0 ? portMs : m_timings.lineCheckMs);
+    };
     // Larger than a chunk: on a fast line one read takes what a tick of the
     // device delivered, in one wake-up and one notice. OnReceive still hands
     // the converters chunks of at most kMaxChunk. A read never takes more than
@@ -86,13 +90,13 @@ void CReceivePump::ReceiveThread()
             // The port stops handing out the dead handle, so the next pass idles.
             if (m_lineNotify)
                 m_lineNotify();
-            nextLineCheck = Clock::now() + lineCheck;
+            nextLineCheck = Clock::now() + lineCheck();
             break;
         case ReadStatus::kNoPort:
-            if (m_port.GetLineState() == LineState::kLost && Clock::now() >= nextLineCheck) {
+            if (m_port.AwaitsLine() && Clock::now() >= nextLineCheck) {
                 if (m_lineNotify)
                     m_lineNotify();
-                nextLineCheck = Clock::now() + lineCheck;
+                nextLineCheck = Clock::now() + lineCheck();
             }
             WaitWhileRunning(m_timings.idleWaitMs);
             break;

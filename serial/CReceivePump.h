@@ -34,10 +34,11 @@
 // thread makes a fixed wait before closing the port unnecessary.
 //
 // The reader calls dataArrived(n) after storing the n bytes of a read (when no
-// notice is pending) and
-// lineNotify() when the port hung up and then about once a lineCheckMs while
-// it stays lost. Both run on the reader thread: the view turns them into
-// posted events and answers with OnReceive and CComPort::CheckLine.
+// notice is pending) and lineNotify() when the port hung up and then about
+// once a lineCheckMs while it stays lost or its open is under way (or as
+// often as the port asks, for a line that paces its own retries). Both run on
+// the reader thread: the view turns them into posted events and answers with
+// OnReceive and CComPort::CheckLine.
 
 struct PumpTimings {
     int startWaitMs = 2000;  // before the first read

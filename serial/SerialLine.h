@@ -47,4 +47,9 @@ public:
 
     // Where the line leads (a device path, host:port), for message details.
     virtual const std::string& Where() const = 0;
+
+    // After Read saw it hang up: why, for a line whose loss the user should
+    // hear about with the reason (a connection); empty for one whose loss
+    // speaks for itself (an adapter pulled from its socket).
+    virtual std::string LossDetail() const { return {}; }
 };

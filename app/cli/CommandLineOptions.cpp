@@ -3,6 +3,7 @@
 #include "app/cli/OptionValues.h"
 #include "conversions/ConversionRegistry.h"
 #include "serial/LineRate.h"
+#include "serial/LineKinds.h"
 #include "serial/PortMap.h"
 
 #include <cstdlib>
@@ -25,8 +26,9 @@ std::string Quoted(std::string_view text)
 
 int ParsePort(std::string_view value, CommandLineOptions& options, std::string& error)
 {
-    // A device path stands in for COM1 in this run; the panes keep the COM name.
-    if (value.starts_with("/")) {
+    // A device path or a network line stands in for COM1 in this run; the
+    // panes keep the COM name.
+    if (value.starts_with("/") || IsNetworkPlace(value)) {
         options.port = 1;
         options.portPath = value;
         return 0;
@@ -266,6 +268,9 @@ const char* TamselUsage()
            "  --port COMn        the port, COM1 to COM20\n"
            "  --port PATH        a device path (/dev/ttyACM0, /dev/serial/by-id/...) that\n"
            "                     COM1 opens in this run; the panes still name COM1\n"
+           "  --port URL         a port served over the network, the same way:\n"
+           "                     rfc2217://HOST:PORT (Telnet with RFC 2217: the rate and\n"
+           "                     line signals go to the server) or tcp://HOST:PORT (raw)\n"
            "  --baud N           the rate: 300, 1200, 9600, 19200, 38400, 57600 or 115200,\n"
            "                     or any other from 50 to 4000000 that the driver takes\n"
            "  --rx CONV          receive conversion: raw, hex, bin, ov10 (Orvane 1.0) or\n"
@@ -273,7 +278,7 @@ const char* TamselUsage()
            "  --tx CONV          transmit conversion, the same names\n"
            "  --echo on|off      local echo of sent commands\n"
            "  --receive on|off   display of received data\n"
-           "  --map COMn=PATH    open port COMn at this device path in this run (may be\n"
+           "  --map COMn=PATH    open port COMn at this device path or URL in this run (may be\n"
            "                     repeated); without it the settings section \"ports\" and\n"
            "                     then COM1-4 = /dev/ttyS0-3, COM5-12 = /dev/ttyUSB0-7,\n"
            "                     COM13-20 = /dev/ttyACM0-7 apply\n"

@@ -311,6 +311,8 @@ TEST(SetupDialog, ShowsWhereTheSelectedPortLeads)
             return "/dev/null";
         if (std::strcmp(name, "\\\\.\\COM2") == 0)
             return "/dev/tamsel-no-such-device";
+        if (std::strcmp(name, "\\\\.\\COM4") == 0)
+            return "rfc2217://lab-rack-2:7001";
         return {};
     });
     QStringList shown;
@@ -321,11 +323,13 @@ TEST(SetupDialog, ShowsWhereTheSelectedPortLeads)
         shown << path->text();
         List(dialog, IDC_PORT_LIST)->setCurrentIndex(2);
         shown << path->text();
+        List(dialog, IDC_PORT_LIST)->setCurrentIndex(3);
+        shown << path->text();
         Click(dialog, IDCANCEL);
     });
     setup.DoModal(nullptr);
     EXPECT_EQ(shown, QStringList({"/dev/null (present)", "/dev/tamsel-no-such-device (not found)",
-                                  "no device for this port"}));
+                                  "no device for this port", "rfc2217://lab-rack-2:7001 (network line)"}));
 }
 
 } // namespace

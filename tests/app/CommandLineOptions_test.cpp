@@ -98,6 +98,8 @@ const Accepted kAccepted[] = {
     {{"--baud", "4000000"}, "baud=4000000"},
     // A device path is COM1's for the run, after every --map.
     {{"--port", "/dev/ttyACM0"}, "port=1 map=COM1=/dev/ttyACM0"},
+    {{"--port", "rfc2217://lab-rack-2:7001"}, "port=1 map=COM1=rfc2217://lab-rack-2:7001"},
+    {{"--port", "TCP://10.0.0.5:2000", "--map", "COM2=tcp://[::1]:2001"}, "port=1 map=COM2=tcp://[::1]:2001 map=COM1=TCP://10.0.0.5:2000"},
     {{"--port=/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0", "--map", "COM1=/dev/ttyS0"},
      "port=1 map=COM1=/dev/ttyS0 map=COM1=/dev/serial/by-id/usb-FTDI_A50285BI-if00-port0"},
     {{"--port", "/dev/ttyACM0", "--port", "COM3"}, "port=3"},

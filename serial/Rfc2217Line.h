@@ -1,0 +1,54 @@
+#pragma once
+
+#include "serial/TcpLine.h"
+#include "telnet/TelnetClient.h"
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+// A port served over Telnet with the COM-PORT-OPTION (RFC 2217): the rate and
+// the 8N1 frame are asked of the server, DTR, RTS and break are sent to it,
+// and its modem-state notices are the modem lines.
+//
+// State: the Telnet session (under m_session: the reader decodes, the
+// user-interface thread encodes and asks); data that came in while the
+// session was set up, handed out by the first reads; the outcome of the
+// set-up. Socket writes go out whole under m_send, so that a reply of the
+// reader never lands inside a block of data.
+//
+// A server that refuses the COM-PORT-OPTION, or does not answer within the
+// answer time, leaves the line working with the server's own settings; the
+// set-up then ends as rejected, with a detail that says so. DTR, RTS and
+// break are not waited for: a server may never confirm them (ser2net on a
+// pseudo-terminal does not).
+class Rfc2217Line final : public TcpLine {
+public:
+    // Takes over fd, opens the session and asks for baud and 8N1, waiting at
+    // most answerMs for the server's answers.
+    static std::unique_ptr<Rfc2217Line> Start(int fd, std::string where, int baud, int answerMs);
+
+    LineSetup Configure(int baud, std::string& detail) override;
+    PortReadResult Read(unsigned char* buffer, int size, const ReadTimeouts& timeouts) override;
+    PortWriteResult Write(const char* bytes, long long length, long long timeoutMs) override;
+    int GetModemLines(int& bits) override;
+    int SetModemLines(int bits, bool on) override;
+    int SetBreak(bool on) override;
+
+private:
+    Rfc2217Line(int fd, std::string where);
+    void SetUp(int baud, int answerMs);
+    // Decodes raw bytes in place and sends what the session owes; the data count.
+    int Take(unsigned char* bytes, int count);
+    bool Send(const std::string& wire);
+    bool ComPortTaken();
+
+    std::mutex m_session;
+    telnet::TelnetClient m_client;
+    std::mutex m_send;
+    std::string m_early;  // data read during the set-up, not yet handed out
+    int m_baud = 0;
+    LineSetup m_setup = LineSetup::kDone;
+    std::string m_setupDetail;
+    int m_driven = 0;  // TIOCM_DTR / TIOCM_RTS as last asked
+};

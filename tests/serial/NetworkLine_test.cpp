@@ -1,0 +1,212 @@
+// Lines served over the network, against real far ends: ser2net serving a
+// pseudo-terminal through Telnet with the COM-PORT-OPTION and as raw TCP, and
+// pyserial's RFC 2217 server over its loop port for the control lines, which
+// a pseudo-terminal lacks.
+#include "serial/CComPort.h"
+#include "serial/LineRate.h"
+
+#include "support/MessageBoxRecorder.h"
+#include "support/NetPeers.h"
+#include "support/PseudoTerminal.h"
+#include "SerialTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include <sys/ioctl.h>
+
+using testsupport::LoopRfc2217Server;
+using testsupport::MessageBoxRecorder;
+using testsupport::PseudoTerminal;
+using testsupport::Ser2net;
+
+namespace {
+
+PortTimings NoCloseWait()
+{
+    PortTimings timings;
+    timings.closeWaitMs = 0;
+    return timings;
+}
+
+PortMap MapCom3ToUrl(const std::string& url)
+{
+    PortMap map;
+    map.SetUserPath("COM3", url);
+    return map;
+}
+
+// Every byte value, IAC (0xFF) and CR (0x0D) among them, several times over.
+std::string EveryByte(int rounds)
+{
+    std::string bytes;
+    for (int round = 0; round < rounds; ++round) {
+        for (int value = 0; value < 256; ++value)
+            bytes.push_back(static_cast<char>(value));
+    }
+    return bytes;
+}
+
+// Reads the port as the reader thread does until count bytes have come or
+// timeoutMs has passed.
+std::string ReadFromPort(CComPort& port, std::size_t count, int timeoutMs = 5000)
+{
+    const auto start = std::chrono::steady_clock::now();
+    std::string got;
+    unsigned char buffer[4096];
+    while (got.size() < count && MsSince(start) < timeoutMs) {
+        const ReadResult result = port.ReadPort(buffer, sizeof buffer);
+        if (result.status == ReadStatus::kData)
+            got.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(result.count));
+    }
+    return got;
+}
+
+// Reads the port (so that notices come in) until done() holds.
+bool ReadUntil(CComPort& port, const std::function<bool()>& done, int timeoutMs = 3000)
+{
+    const auto start = std::chrono::steady_clock::now();
+    unsigned char buffer[512];
+    while (!done()) {
+        if (MsSince(start) > timeoutMs)
+            return false;
+        port.ReadPort(buffer, sizeof buffer);
+    }
+    return true;
+}
+
+struct ServedCase {
+    const char* name;
+    Ser2net::Accepter accepter;
+    int farRate;  // what the pseudo-terminal runs at after an open at 57600
+};
+
+const ServedCase kServed[] = {
+    {"rfc2217", Ser2net::Accepter::kRfc2217, 57600},
+    // Raw TCP carries no settings: the device keeps ser2net's own 9600.
+    {"raw_tcp", Ser2net::Accepter::kRawTcp, 9600},
+};
+
+class Ser2netLine : public testing::TestWithParam<ServedCase> {};
+
+TEST_P(Ser2netLine, CarriesEveryByteBothWaysAndSetsTheRateOnTheFarDevice)
+{
+    MessageBoxRecorder boxes;
+    PseudoTerminal pty;
+    Ser2net server(pty.Path(), GetParam().accepter);
+    ASSERT_TRUE(server.Start());
+    CComPort port(nullptr, NoCloseWait());
+    port.SetPortMap(MapCom3ToUrl(server.Url()));
+
+    ASSERT_EQ(port.ComReopen(kCom3, 57600), 0);
+    EXPECT_TRUE(boxes.calls.empty()) << boxes.calls[0].text << " / " << boxes.calls[0].detail;
+    EXPECT_EQ(port.GetLineState(), LineState::kOpen);
+    int output = 0;
+    int input = 0;
+    ASSERT_EQ(ReadLineRates(pty.Slave(), output, input), 0);
+    EXPECT_EQ(output, GetParam().farRate);
+
+    const std::string bytes = EveryByte(8);
+    ASSERT_EQ(port.ComSend(bytes.data(), static_cast<int>(bytes.size())), 0);
+    EXPECT_TRUE(SameBytes(pty.Read(bytes.size()), bytes));
+    ASSERT_TRUE(pty.Write(bytes));
+    EXPECT_TRUE(SameBytes(ReadFromPort(port, bytes.size()), bytes));
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Accepters, Ser2netLine, testing::ValuesIn(kServed),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct UnreachableCase {
+    const char* name;
+    std::string url;
+    std::string detail;  // how the detail begins
+    LineState state;     // a server that may answer later is looked for again
+};
+
+UnreachableCase Refused()
+{
+    const std::string place = "127.0.0.1:" + std::to_string(testsupport::FreeTcpPort());
+    return {"refused", "rfc2217://" + place, place + ": Connection refused", LineState::kLost};
+}
+
+class UnreachableServer : public testing::TestWithParam<std::function<UnreachableCase()>> {};
+
+TEST_P(UnreachableServer, SaysWhereAndWhyOnce)
+{
+    const UnreachableCase c = GetParam()();
+    MessageBoxRecorder boxes;
+    CComPort port(nullptr, NoCloseWait());
+    port.SetPortMap(MapCom3ToUrl(c.url));
+
+    EXPECT_EQ(port.ComReopen(kCom3, 9600), -1);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Cannot open communication port '\\\\.\\COM3'");
+    EXPECT_EQ(boxes.calls[0].caption, "Tamsel::ComOpen");
+    EXPECT_EQ(boxes.calls[0].detail.substr(0, c.detail.size()), c.detail) << boxes.calls[0].detail;
+    EXPECT_EQ(port.GetLineState(), c.state);
+    EXPECT_EQ(port.AwaitsLine(), c.state == LineState::kLost);
+    // Looking again says nothing more.
+    port.CheckLine();
+    EXPECT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(port.GetLineState(), c.state);
+    EXPECT_FALSE(port.HasHandle());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnreachableServer,
+    testing::Values(Refused,
+                    [] {
+                        return UnreachableCase{"unknown_name", "tcp://no-such-host.invalid:7001",
+                                               "no-such-host.invalid: the name does not resolve",
+                                               LineState::kNoPort};
+                    },
+                    [] {
+                        return UnreachableCase{"no_port_number", "rfc2217://127.0.0.1:99999",
+                                               "'127.0.0.1:99999' has no TCP port", LineState::kNoPort};
+                    }),
+    [](const auto& info) { return std::string(info.param().name); });
+
+TEST(Rfc2217Line, DrivesDtrRtsAndBreakAndShowsTheModemLinesTheServerReports)
+{
+    MessageBoxRecorder boxes;
+    LoopRfc2217Server server;
+    ASSERT_NE(server.Port(), 0);
+    CComPort port(nullptr, NoCloseWait());
+    port.SetPortMap(MapCom3ToUrl(server.Url()));
+    const int opened = port.ComReopen(kCom3, 115200);
+    ASSERT_TRUE(boxes.calls.empty()) << boxes.calls[0].text << " / " << boxes.calls[0].detail;
+    ASSERT_EQ(opened, 0);
+
+    int bits = 0;
+    const auto seen = [&](int wanted) {
+        return [&port, &bits, wanted] { return port.GetModemLines(bits) == 0 && (bits & wanted) == wanted; };
+    };
+    const auto gone = [&](int unwanted) {
+        return [&port, &bits, unwanted] { return port.GetModemLines(bits) == 0 && (bits & unwanted) == 0; };
+    };
+    // The loop port shows RTS as CTS and DTR as DSR.
+    ASSERT_EQ(port.SetModemLines(TIOCM_RTS | TIOCM_DTR, true), 0);
+    EXPECT_TRUE(ReadUntil(port, seen(TIOCM_CTS | TIOCM_DSR | TIOCM_RTS | TIOCM_DTR)));
+    ASSERT_EQ(port.SetModemLines(TIOCM_RTS, false), 0);
+    EXPECT_TRUE(ReadUntil(port, gone(TIOCM_CTS | TIOCM_RTS)));
+    EXPECT_NE(bits & TIOCM_DSR, 0);
+    ASSERT_EQ(port.SetModemLines(TIOCM_DTR, false), 0);
+    EXPECT_TRUE(ReadUntil(port, gone(TIOCM_DSR | TIOCM_DTR)));
+
+    ASSERT_EQ(port.SetBreak(true), 0);
+    EXPECT_EQ(server.NextEvent(), "break on");
+    ASSERT_EQ(port.SetBreak(false), 0);
+    EXPECT_EQ(server.NextEvent(), "break off");
+
+    // Data still passes both ways, IAC doubled and undoubled on the way.
+    const std::string bytes = EveryByte(2);
+    ASSERT_EQ(port.ComSend(bytes.data(), static_cast<int>(bytes.size())), 0);
+    EXPECT_TRUE(SameBytes(ReadFromPort(port, bytes.size()), bytes));
+    EXPECT_TRUE(boxes.calls.empty());
+}
+
+} // namespace
