@@ -7,9 +7,15 @@ namespace {
 
 int QtKeyOf(unsigned short virtualKey)
 {
-    if (virtualKey >= 'A' && virtualKey <= 'Z')
-        return virtualKey;  // Qt's letter keys share the codes
+    if ((virtualKey >= 'A' && virtualKey <= 'Z') || (virtualKey >= '0' && virtualKey <= '9'))
+        return virtualKey;  // Qt's letter and digit keys share the codes
+    if (virtualKey >= VK_F1 && virtualKey <= VK_F12)
+        return Qt::Key_F1 + (virtualKey - VK_F1);
     switch (virtualKey) {
+    case VK_OEM_PLUS:
+        return Qt::Key_Plus;
+    case VK_OEM_MINUS:
+        return Qt::Key_Minus;
     case VK_BACK:
         return Qt::Key_Backspace;
     case VK_INSERT:
@@ -21,6 +27,14 @@ int QtKeyOf(unsigned short virtualKey)
     default:
         return 0;
     }
+}
+
+// Qt names the key by the character it gives: the "=+" key gives "=" without Shift.
+bool KeyMatches(unsigned short virtualKey, int qtKey)
+{
+    if (virtualKey == VK_OEM_PLUS && qtKey == Qt::Key_Equal)
+        return true;
+    return QtKeyOf(virtualKey) == qtKey;
 }
 
 Qt::KeyboardModifiers ModifiersOf(unsigned char flags)
@@ -49,7 +63,7 @@ int CAcceleratorFilter::CommandFor(const QKeyEvent& event) const
     const Qt::KeyboardModifiers held =
         event.modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     for (const AcceleratorEntry& entry : m_table) {
-        if (QtKeyOf(entry.key) == event.key() && ModifiersOf(entry.flags) == held)
+        if (KeyMatches(entry.key, event.key()) && ModifiersOf(entry.flags) == held)
             return entry.command;
     }
     return 0;

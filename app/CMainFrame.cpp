@@ -14,6 +14,8 @@
 #include "serial/LineRate.h"
 #include "view/CChildView.h"
 #include "view/CFindBar.h"
+#include "view/CSendBar.h"
+#include "view/ReportZoom.h"
 #include "view/ViewEvents.h"
 
 #include <QActionGroup>
@@ -109,6 +111,7 @@ bool CMainFrame::Create()
     m_view = new CChildView(m_lineTimings, this);
     m_view->setObjectName(QString::number(AFX_IDW_PANE_FIRST));
     m_view->FindBar()->SetTexts(String(IDS_FIND_LABEL), String(IDS_FIND_MATCH_CASE), String(IDS_FIND_NO_MATCH));
+    m_view->SendBar()->SetTexts(String(IDS_SEND_BAR_SENDING), String(IDS_SEND_BAR_CANCEL));
     setCentralWidget(m_view);
     setFocusProxy(m_view);
     m_setup.SetPortResolver([this](const char* deviceName) {
@@ -277,7 +280,7 @@ bool CMainFrame::OnCommand(int id)
 {
     if (m_view && m_view->OnCommand(id))
         return true;
-    if (OnConversion(id) || OnLineEnd(id))
+    if (OnConversion(id) || OnLineEnd(id) || OnZoom(id))
         return true;
     switch (id) {
     case ID_RECEIVE_ENABLE:
@@ -298,10 +301,13 @@ bool CMainFrame::OnCommand(int id)
     case ID_VIEW_TIME_STAMPS:
         OnTimeStamps();
         return true;
+    case ID_QUICK_SEND_SETUP:
+        OnQuickSendSetup();
+        return true;
     default:
         break;
     }
-    if (OnRecordingCommand(id))
+    if (OnRecordingCommand(id) || OnFileSendCommand(id))
         return true;
     if (m_applicationCommands && m_applicationCommands(id))
         return true;
@@ -360,6 +366,27 @@ void CMainFrame::ShowLineEnd(int index)
 {
     CheckMenuItem(kLineEndCommands[index], true);
     m_view->SetLineEnd(static_cast<LineEnd>(index));
+}
+
+bool CMainFrame::OnZoom(int id)
+{
+    int pixels = m_view->ReportFontPixels();
+    switch (id) {
+    case ID_VIEW_ZOOM_IN:
+        pixels = ZoomedFontPixels(pixels, 1);
+        break;
+    case ID_VIEW_ZOOM_OUT:
+        pixels = ZoomedFontPixels(pixels, -1);
+        break;
+    case ID_VIEW_ZOOM_RESET:
+        pixels = kReportFontPixels;
+        break;
+    default:
+        return false;
+    }
+    m_view->SetReportFontPixels(pixels);
+    m_store.WriteProfileInt(kZoomSection, kReportFontKey, pixels);
+    return true;
 }
 
 void CMainFrame::OnTimeStamps()

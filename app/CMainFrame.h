@@ -2,6 +2,7 @@
 
 #include "app/CSettingsStore.h"
 #include "app/CSetup.h"
+#include "filesend/SendPacing.h"
 #include "resources/Language.h"
 #include "resources/StringTable.h"
 #include "view/CChildView.h"
@@ -23,6 +24,15 @@ class CStatusBar;
 // The profile's section for how the report is shown, apart from the six specified keys.
 inline constexpr char kReportSection[] = "report";
 inline constexpr char kTimeStampsKey[] = "timestamps";
+// The profile's section for the report font's size in pixels.
+inline constexpr char kZoomSection[] = "zoom";
+inline constexpr char kReportFontKey[] = "reportfont";
+// The profile's section for the quick-send keys' texts, keyed by the keys' names.
+inline constexpr char kQuickSendSection[] = "quicksend";
+// The profile's section for the pauses of a file send, in milliseconds.
+inline constexpr char kSendFileSection[] = "sendfile";
+inline constexpr char kCharDelayKey[] = "chardelay";
+inline constexpr char kLineDelayKey[] = "linedelay";
 // The profile's section for how commands are sent; the line end is 0 CR LF, 1 CR, 2 LF, 3 none.
 inline constexpr char kSendSection[] = "send";
 inline constexpr char kLineEndKey[] = "lineend";
@@ -95,6 +105,9 @@ public:
     // Writes the report as it stands to path. 0, or -1 after its box.
     int SaveReport(const std::string& path);
 
+    // The pauses of every file send, from the profile and the pacing dialog.
+    const SendPacing& Pacing() const { return m_pacing; }
+
     CChildView* View() const { return m_view; }
     CStatusBar* StatusBar() const { return m_statusBar; }
     CSetup& Setup() { return m_setup; }
@@ -118,6 +131,12 @@ private:
     void OnTimeStamps();
     void ShowTimeStamps(bool on);
     bool OnLineEnd(int id);
+    bool OnZoom(int id);
+    void OnQuickSendSetup();
+    void LoadQuickSend();
+    // File menu: sending a file and its pacing.
+    bool OnFileSendCommand(int id);
+    void LoadPacing();
     void ShowLineEnd(int index);
     void OnCommSetting();
     void OnStatusBar();
@@ -155,5 +174,6 @@ private:
     std::unique_ptr<BusModel> m_busModel;
     BusViewWindow* m_busView = nullptr;
     bool m_busRecording = true;
-    QLabel* m_recordingPane = nullptr;  // shown only while a log or capture runs
+    QLabel* m_recordingPane = nullptr;
+    SendPacing m_pacing;  // shown only while a log or capture runs
 };

@@ -4,6 +4,7 @@
 #include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
 #include "view/CChildView.h"
+#include "view/ReportZoom.h"
 
 #include <cstdio>
 
@@ -37,6 +38,9 @@ void CMainFrame::LoadSettings()
     m_view->SetLocalEcho(echo);
 
     ShowTimeStamps(m_store.GetProfileInt(kReportSection, kTimeStampsKey, 0) != 0);
+    m_view->SetReportFontPixels(StoredFontPixels(m_store.GetProfileInt(kZoomSection, kReportFontKey, kReportFontPixels)));
+    LoadQuickSend();
+    LoadPacing();
     // An unknown choice (a newer or hand-edited profile) keeps the usual CR LF.
     const int lineEnd = m_store.GetProfileInt(kSendSection, kLineEndKey, 0);
     ShowLineEnd(lineEnd >= 0 && lineEnd < kLineEndCount ? lineEnd : 0);

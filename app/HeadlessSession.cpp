@@ -35,6 +35,7 @@ HeadlessSession::HeadlessSession(CMainFrame& frame, int lingerMs, int inputFd, i
     });
     connect(&m_quietPoll, &QTimer::timeout, this, &HeadlessSession::CheckQuiet);
     m_frame.View()->SetReportObserver([this](const char* text) { Mirror(text); });
+    connect(m_frame.View(), &CChildView::fileSendEnded, this, &HeadlessSession::FileSendEnded);
 }
 
 HeadlessSession::~HeadlessSession()
@@ -175,7 +176,23 @@ void HeadlessSession::Apply(const Directive& directive)
         else
             m_frame.StartCapture(directive.text);
         break;
+    case DirectiveKind::kSendFile:
+        // A file that cannot be sent has had its message; the run goes on, as after a failed send.
+        if (view.SendFile(directive.text, m_frame.Pacing()) == 0) {
+            m_sendingFile = true;
+            m_busy = true;
+        }
+        break;
     }
+}
+
+void HeadlessSession::FileSendEnded()
+{
+    if (!m_sendingFile)
+        return;
+    m_sendingFile = false;
+    m_busy = false;
+    ScheduleNext();
 }
 
 void HeadlessSession::ReopenWithSetup()

@@ -21,7 +21,7 @@ struct Directive;
 //
 // State: the input lines (input is read only while no line waits, so a long
 // input is not held in memory); what the run is doing: running lines, a
-// pause (::sleep), or waiting for quiet (::wait, and the end of input with
+// pause (::sleep), a file send (::sendfile), or waiting for quiet (::wait, and the end of input with
 // the linger time); while waiting for quiet, the received-byte count last
 // seen and the time since it last changed. Lines run one per pass of the
 // event loop, each once the send before it has been handled, so received
@@ -56,6 +56,7 @@ private:
     void Apply(const Directive& directive);
     void ReopenWithSetup();
     void WaitForQuiet(int ms);
+    void FileSendEnded();
     void CheckQuiet();
     void Mirror(const char* text);
     void Fail(int status, const std::string& message);
@@ -69,7 +70,8 @@ private:
     InputLines m_lines;
     bool m_finished = false;
     int m_status = kExitOk;
-    bool m_busy = false;  // in a pause or a quiet wait
+    bool m_busy = false;  // in a pause, a quiet wait or a file send
+    bool m_sendingFile = false;
 
     QTimer m_pause;
     QTimer m_quietPoll;

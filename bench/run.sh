@@ -27,7 +27,7 @@ elif [ $# -gt 0 ]; then
   exit 2
 fi
 
-"$root/scripts/install-deps.sh" picocom xvfb x11-utils libxdamage-dev
+"$root/scripts/install-deps.sh" picocom xvfb x11-utils libxdamage-dev ser2net python3-serial
 
 say() { printf '\n== %s\n' "$*" >&2; }
 
@@ -163,6 +163,29 @@ if grep -q -- --headless <<<"$tamsel_help"; then
     --fail-stderr "Receive buffer overflowed"
 else
   note "tamsel --headless is not built on this branch: the headless figures of Tamsel are missing"
+fi
+
+if grep -q -- "--port URL" <<<"$tamsel_help"; then
+  # The same device, served by ser2net over loopback: Tamsel's network lines,
+  # and pyserial's RFC 2217 client as the peer. pyserial's open empties what
+  # came in meanwhile, so its output is given longer to settle first.
+  tamsel_remote=(env XDG_CONFIG_HOME="$work/config" "$tamsel" --profile "$work/profile.conf"
+                 --port '{url}' --baud 115200 --rx raw --headless --linger 300)
+  pyserial_peer=(/usr/bin/python3 "$root/bench/remote/pyserial_peer.py" '{url}')
+  for mode in rfc2217 tcp; do
+    served=("$root/bench/remote/served.sh" "$mode" '{pty}' --)
+    say "tamsel-$mode (through ser2net): drop-free ceiling and latency, Raw"
+    rig --label "tamsel-$mode" --test ceiling --traffic raw --fail-stderr "Receive buffer overflowed" \
+      -- "${served[@]}" "${tamsel_remote[@]}"
+    rig --label "tamsel-$mode" --test latency --samples "$samples" --traffic raw -- "${served[@]}" "${tamsel_remote[@]}"
+  done
+  served=("$root/bench/remote/served.sh" rfc2217 '{pty}' --)
+  say "pyserial-rfc2217 (through ser2net): drop-free ceiling and latency, Raw"
+  rig --label pyserial-rfc2217 --test ceiling --quiet 1500 --traffic raw -- "${served[@]}" "${pyserial_peer[@]}"
+  rig --label pyserial-rfc2217 --test latency --quiet 1500 --samples "$samples" --traffic raw \
+    -- "${served[@]}" "${pyserial_peer[@]}"
+else
+  note "tamsel --port URL is not built on this branch: the remote-line figures are missing"
 fi
 
 if [ -x "$tamsel" ]; then

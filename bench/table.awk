@@ -126,6 +126,26 @@ END {
     pp = field("picocom", "latency", "", "p99_ms")
     row("Latency, 99th percentile ms", fmt(tp, 2), fmt(pp, 2), ratio(tp, pp), "≤ 30 (25 + 5)", met(tp, "<=", 30))
 
+    # Remote lines through ser2net on loopback, against the local figure and pyserial's client.
+    rc = field("tamsel-rfc2217", "ceiling", "raw", "ceiling_MiBps")
+    yc = field("pyserial-rfc2217", "ceiling", "raw", "ceiling_MiBps")
+    row("Remote line (ser2net, RFC 2217): drop-free ceiling, headless, Raw, MiB/s", fmt(rc, 2),
+        fmt(yc, 2) " (pyserial client)", ratio(rc, yc), "≥ pyserial", (rc == "" || yc == "") ? "–" : met(rc, ">=", yc))
+    rm = field("tamsel-rfc2217", "latency", "", "median_ms")
+    row("Remote line (ser2net, RFC 2217): latency, median ms", fmt(rm, 2), fmt(tm, 2) " (Tamsel, local pty)",
+        ratio(rm, tm), "≤ local + 1", (rm == "" || tm == "") ? "–" : met(rm, "<=", tm + 1))
+    rp = field("tamsel-rfc2217", "latency", "", "p99_ms")
+    row("Remote line (ser2net, RFC 2217): latency, 99th percentile ms", fmt(rp, 2), fmt(tp, 2) " (Tamsel, local pty)",
+        ratio(rp, tp), "", "")
+    row("Remote line (ser2net, RFC 2217): pyserial client's latency, median / p99 ms",
+        fmt(field("pyserial-rfc2217", "latency", "", "median_ms"), 2) " / " \
+        fmt(field("pyserial-rfc2217", "latency", "", "p99_ms"), 2), "", "", "", "")
+    xc = field("tamsel-tcp", "ceiling", "raw", "ceiling_MiBps")
+    row("Remote line (ser2net, raw TCP): drop-free ceiling, headless, Raw, MiB/s", fmt(xc, 2), "", "", "", "")
+    xm = field("tamsel-tcp", "latency", "", "median_ms")
+    row("Remote line (ser2net, raw TCP): latency, median ms", fmt(xm, 2), fmt(tm, 2) " (Tamsel, local pty)",
+        ratio(xm, tm), "≤ local + 1", (xm == "" || tm == "") ? "–" : met(xm, "<=", tm + 1))
+
     # The cpu test's figures are keyed by traffic; the 1 MiB/s runs come
     # first, the 115200-baud Orvane run last.
     for (t = 1; t <= 2; t++) {

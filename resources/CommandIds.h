@@ -58,6 +58,24 @@ inline constexpr int ID_LINE_END_CRLF = 33205;
 inline constexpr int ID_LINE_END_CR = 33206;
 inline constexpr int ID_LINE_END_LF = 33207;
 inline constexpr int ID_LINE_END_NONE = 33208;
+// Quick-send keys: the dialog that sets their texts, and one command per key
+// in the order of QuickSendKeys()
+inline constexpr int ID_QUICK_SEND_SETUP = 33209;
+inline constexpr int ID_QUICK_SEND_FIRST = 33210;
+inline constexpr int ID_QUICK_SEND_LAST = 33220;
+inline constexpr int IDS_QUICK_SEND_TITLE = 33221;
+// The report font's size
+inline constexpr int ID_VIEW_ZOOM_IN = 33222;
+inline constexpr int ID_VIEW_ZOOM_OUT = 33223;
+inline constexpr int ID_VIEW_ZOOM_RESET = 33224;
+// Sending a file, its pacing dialog and the texts of the send bar
+inline constexpr int ID_FILE_SEND = 33225;
+inline constexpr int ID_FILE_SEND_PACING = 33226;
+inline constexpr int IDS_SEND_BAR_SENDING = 33227;
+inline constexpr int IDS_SEND_BAR_CANCEL = 33228;
+inline constexpr int IDS_PACING_CHAR = 33229;
+inline constexpr int IDS_PACING_LINE = 33230;
+inline constexpr int IDS_PACING_TITLE = 33231;
 
 // The framework's standard commands
 inline constexpr int ID_EDIT_COPY = 57634;

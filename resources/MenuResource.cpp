@@ -8,6 +8,9 @@ constexpr MenuItemResource kFile[] = {
     {ID_COMM_SETTING, "Communication Setting(&S)", "通信設定(&S)"},
     {ID_SAVE_SETTING, "Save setting as default", "既定値として保存"},
     {0, nullptr, nullptr},
+    {ID_FILE_SEND, "Send file(&F)...", "ファイル送信(&F)..."},
+    {ID_FILE_SEND_PACING, "Send file pacing(&P)...", "ファイル送信の間隔(&P)..."},
+    {0, nullptr, nullptr},
     {ID_LOG_START, "Start log(&L)...", "ログ開始(&L)..."},
     {ID_LOG_STOP, "Stop log", "ログ停止"},
     {ID_LOG_STAMPS, "Time stamps in the log", "ログに時刻を付ける"},
@@ -25,6 +28,7 @@ constexpr MenuItemResource kEdit[] = {
     {ID_REPORT_SELECT_ALL, "Select all of Report\tCtrl+Shift+A", "Report を全て選択\tCtrl+Shift+A"},
     {ID_REPORT_COPY_ALL, "Copy all of Report\tCtrl+Shift+C", "Report を全てｺﾋﾟｰ\tCtrl+Shift+C"},
     {ID_EDIT_FIND, "Find in Report(&F)...\tCtrl+F", "Report 検索(&F)...\tCtrl+F"},
+    {ID_QUICK_SEND_SETUP, "Quick send(&Q)...", "クイック送信(&Q)..."},
     {0, nullptr, nullptr},
     {ID_CLEAR_REPORT, "Clear Report(&D)", "Report消去(&D)"},
     {0, nullptr, nullptr},
@@ -36,6 +40,9 @@ constexpr MenuItemResource kView[] = {
     {ID_RECEIVE_ENABLE, "Enable reception(&E)\tCtrl+S", "受信可能(&E)\tCtrl+S"},
     {ID_LOCAL_ECHO, "Local echo(&E)", "ローカルエコー(&E)"},
     {ID_VIEW_TIME_STAMPS, "Time stamps(&T)", "タイムスタンプ(&T)"},
+    {ID_VIEW_ZOOM_IN, "Larger report font(&L)\tCtrl++", "Report 文字拡大(&L)\tCtrl++"},
+    {ID_VIEW_ZOOM_OUT, "Smaller report font(&M)\tCtrl+-", "Report 文字縮小(&M)\tCtrl+-"},
+    {ID_VIEW_ZOOM_RESET, "Normal report font(&N)\tCtrl+0", "Report 文字標準(&N)\tCtrl+0"},
     {ID_VIEW_BUS, "Bus view(&B)", "バス表示(&B)"},
 };
 

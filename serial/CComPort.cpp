@@ -189,8 +189,7 @@ int CComPort::ComSend(const char* bytes, int length)
     if (length == 0)
         return 0;
 
-    const long long timeoutMs =
-        static_cast<long long>(m_timings.writePerByteMs) * length + m_timings.writeConstantMs;
+    const long long timeoutMs = WriteTimeoutMs(length);
     const PortWriteResult result = line->Write(bytes, length, timeoutMs);
     if (LineTap* tap = m_tap.load(); tap && result.written > 0)
         tap->Written(reinterpret_cast<const unsigned char*>(bytes), static_cast<int>(result.written));
@@ -207,6 +206,24 @@ int CComPort::ComSend(const char* bytes, int length)
         return -1;
     }
     return 0;
+}
+
+PortWriteResult CComPort::WritePart(const char* bytes, int length, int waitMs)
+{
+    SerialLine* line = m_handle.load();
+    if (line == nullptr)
+        return {0, ENOTCONN};
+    if (length <= 0)
+        return {0, 0};
+    const PortWriteResult result = line->Write(bytes, length, waitMs);
+    if (LineTap* tap = m_tap.load(); tap && result.written > 0)
+        tap->Written(reinterpret_cast<const unsigned char*>(bytes), static_cast<int>(result.written));
+    return result;
+}
+
+long long CComPort::WriteTimeoutMs(int length) const
+{
+    return static_cast<long long>(m_timings.writePerByteMs) * length + m_timings.writeConstantMs;
 }
 
 LineState CComPort::CheckLine()

@@ -106,6 +106,12 @@ public:
     int ComClose();
     int ComReopen(const char* name, int baud);
     int ComSend(const char* bytes, int length);  // length < 0: bytes is NUL-terminated text
+    // A piece of a longer send (a file): writes what the line takes of length
+    // bytes within waitMs and shows no box; the caller keeps the time-out
+    // (WriteTimeoutMs) and says what failed. Error ENOTCONN when no port is open.
+    PortWriteResult WritePart(const char* bytes, int length, int waitMs);
+    // How long a write of length bytes may take before it has timed out.
+    long long WriteTimeoutMs(int length) const;
 
     // User-interface thread, when the reader has asked for it (hang-up seen, or
     // time to look for the device again). Returns the line state afterwards.

@@ -2,10 +2,13 @@
 
 #include "conversions/ConversionRegistry.h"
 #include "resources/CommandIds.h"
+#include "resources/QuickSendKeys.h"
 #include "view/CEditCR.h"
 #include "view/CFindBar.h"
 #include "view/CReportWindow.h"
+#include "view/CSendBar.h"
 #include "view/ReportFind.h"
+#include "view/ReportZoom.h"
 #include "view/ViewEvents.h"
 #include "xrate/MessageBox.h"
 
@@ -26,9 +29,6 @@ std::int64_t LocalTimeOfDayMs()
     return QTime::currentTime().msecsSinceStartOfDay();
 }
 
-// Character height of the report window's fixed-pitch font, in pixels.
-constexpr int kReportFontPixels = 16;
-
 } // namespace
 
 CChildView::CChildView(QWidget* parent) : CChildView(LineTimings{}, parent) {}
@@ -38,6 +38,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
       m_reportWindow(nullptr),
       m_commandLine(nullptr),
       m_findBar(nullptr),
+      m_sendBar(nullptr),
       m_port(Owner(), timings.port),
       m_recorder(Owner(), m_port),
       m_ring(FifoSize{kReceiveRingSize}),
@@ -59,6 +60,7 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
     font.setFixedPitch(true);
     font.setPixelSize(kReportFontPixels);
     m_reportWindow->setFont(font);
+    m_quickSend.resize(QuickSendKeys().size());
 
     m_findBar = new CFindBar(this);
     m_findBar->setObjectName(QStringLiteral("findBar"));
@@ -72,6 +74,14 @@ CChildView::CChildView(const LineTimings& timings, QWidget* parent)
         LayOut();
         m_commandLine->setFocus(Qt::OtherFocusReason);
     });
+
+    m_sendBar = new CSendBar(this);
+    m_sendBar->setObjectName(QStringLiteral("sendBar"));
+    m_sendBar->hide();
+    connect(m_sendBar, &CSendBar::cancelled, this, &CChildView::CancelFileSend);
+    m_fileSendTimer.setSingleShot(true);
+    m_fileSendTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_fileSendTimer, &QTimer::timeout, this, &CChildView::OnFileSendStep);
 
     // The reader thread only posts; everything it reports is handled here.
     m_pump.StartReceiveThread(
@@ -91,6 +101,9 @@ CChildView::~CChildView()
     m_retired.clear();
     // The report window refers to the report text, which goes with the
     // view's fields, before the base class would delete its children.
+    m_fileSendTimer.stop();
+    m_fileSend.reset();
+    delete m_sendBar;
     delete m_findBar;
     delete m_commandLine;
     delete m_reportWindow;
@@ -124,8 +137,13 @@ bool CChildView::OnCommand(int id)
         OnFind();
         return true;
     default:
-        return false;
+        break;
     }
+    if (id >= ID_QUICK_SEND_FIRST && id <= ID_QUICK_SEND_LAST) {
+        OnQuickSend(id);
+        return true;
+    }
+    return false;
 }
 
 void CChildView::SetRxRaw()
@@ -192,11 +210,24 @@ void CChildView::SetTimeStamps(bool on)
     m_stamps.Reset();
 }
 
+void CChildView::SetReportFontPixels(int pixels)
+{
+    QFont font = m_reportWindow->font();
+    font.setPixelSize(pixels);
+    m_reportWindow->setFont(font);
+}
+
+int CChildView::ReportFontPixels() const
+{
+    return m_reportWindow->font().pixelSize();
+}
+
 void CChildView::SetTransmitConversion(int index)
 {
     RetireTransmit();
     m_transmit = ConversionAt(index).make(Owner());
     m_transmit->SetLineEnd(m_lineEnd);
+    m_transmitConversion = index;
 }
 
 void CChildView::SetLineEnd(LineEnd end)
@@ -280,6 +311,16 @@ void CChildView::SendCommandLine(char* text)
 {
     ++m_sending;
     int len = kSendText;
+    const char* result = ConvertAndEcho(text, len);
+    if (len != kSendReport)
+        m_port.ComSend(result, len);
+    --m_sending;
+    AfterConverterCall();
+}
+
+const char* CChildView::ConvertAndEcho(char* text, int& len)
+{
+    len = kSendText;
     const char* result = m_transmit->XrateSend(text, len);
     if (result == nullptr)
         result = "";
@@ -290,10 +331,7 @@ void CChildView::SendCommandLine(char* text)
     }
     if (len == kSendReport)
         AppendReport(result);
-    else
-        m_port.ComSend(result, len);
-    --m_sending;
-    AfterConverterCall();
+    return result;
 }
 
 void CChildView::ShowReceived(const unsigned char* bytes, int count)
@@ -324,8 +362,9 @@ void CChildView::AfterConverterCall()
     if (m_sending > 0 || m_receiving > 0)
         return;
     m_retired.clear();
-    for (; m_deferredSends > 0; --m_deferredSends)
-        QCoreApplication::postEvent(this, new CommandEvent(ID_SEND_COMMAND));
+    for (const int id : m_deferredSends)
+        QCoreApplication::postEvent(this, new CommandEvent(id));
+    m_deferredSends.clear();
 }
 
 QPlainTextEdit* CChildView::ReportWindow()
@@ -366,15 +405,19 @@ void CChildView::resizeEvent(QResizeEvent* event)
 
 void CChildView::LayOut()
 {
-    // The command line keeps its height at the bottom, the find bar when
-    // open sits above it, and the report takes the rest.
+    // The command line keeps its height at the bottom, the send bar while a
+    // file goes out sits above it, the find bar when open above that, and
+    // the report takes the rest.
     const int width = this->width();
     const int height = this->height();
     const int split = std::max(height - CEditCR::kHeight, 0);
     m_commandLine->setGeometry(0, split, width, height - split);
-    const int findHeight = m_findBar->isHidden() ? 0 : std::min(m_findBar->HeightHint(), split);
-    m_findBar->setGeometry(0, split - findHeight, width, findHeight);
-    m_reportWindow->setGeometry(0, 0, width, split - findHeight);
+    const int sendHeight = m_sendBar->isHidden() ? 0 : std::min(m_sendBar->HeightHint(), split);
+    m_sendBar->setGeometry(0, split - sendHeight, width, sendHeight);
+    const int above = split - sendHeight;
+    const int findHeight = m_findBar->isHidden() ? 0 : std::min(m_findBar->HeightHint(), above);
+    m_findBar->setGeometry(0, above - findHeight, width, findHeight);
+    m_reportWindow->setGeometry(0, 0, width, above - findHeight);
 }
 
 void CChildView::OnFind()
@@ -400,10 +443,36 @@ void CChildView::OnSendCommand()
 {
     // Under a box of the send that is running: send once it has finished.
     if (m_sending > 0) {
-        ++m_deferredSends;
+        m_deferredSends.push_back(ID_SEND_COMMAND);
         return;
     }
-    const std::string command = m_commandLine->CommandText();
+    SendTyped(m_commandLine->CommandText());
+}
+
+void CChildView::OnQuickSend(int id)
+{
+    const std::string& text = m_quickSend[static_cast<std::size_t>(id - ID_QUICK_SEND_FIRST)];
+    if (text.empty())
+        return;
+    if (m_sending > 0) {
+        m_deferredSends.push_back(id);
+        return;
+    }
+    SendTyped(text);
+}
+
+void CChildView::SetQuickSendText(int index, std::string text)
+{
+    m_quickSend.at(static_cast<std::size_t>(index)) = std::move(text);
+}
+
+const std::string& CChildView::QuickSendText(int index) const
+{
+    return m_quickSend.at(static_cast<std::size_t>(index));
+}
+
+void CChildView::SendTyped(const std::string& command)
+{
     RememberCommand(command);
     std::vector<char> buffer(command.size() + 2, '\0');
     std::copy(command.begin(), command.end(), buffer.begin());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devices/PortFollower.h"
+#include "filesend/FileSender.h"
 #include "history/CommandHistory.h"
 #include "serial/CComPort.h"
 #include "serial/CFIFO.h"
@@ -11,11 +12,14 @@
 #include "view/SessionRecorder.h"
 #include "xrate/CXrate.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 // The byte ring's size: 64 KiB is 16 ms of a 4 MiB/s line, so a short pause
@@ -25,6 +29,7 @@ inline constexpr std::uint32_t kReceiveRingSize = 64 * 1024;
 class CEditCR;
 class CFindBar;
 class CReportWindow;
+class CSendBar;
 class QPlainTextEdit;
 class QSocketNotifier;
 
@@ -59,8 +64,8 @@ public:
     CChildView(const CChildView&) = delete;
     CChildView& operator=(const CChildView&) = delete;
 
-    // Handles the view's commands (send, copy, paste, clear, insert line end);
-    // false for any other command.
+    // Handles the view's commands (send, copy, paste, clear, insert line end,
+    // find, the quick-send keys); false for any other command.
     bool OnCommand(int id);
 
     void SetRxRaw();
@@ -85,6 +90,13 @@ public:
     // Received text of the Raw, Hex and Bin displays gets a time stamp at
     // the start of each line; off by default.
     void SetTimeStamps(bool on);
+    // The report window's character height in pixels (the zoom keys' work).
+    void SetReportFontPixels(int pixels);
+    int ReportFontPixels() const;
+    // The command line a quick-send key sends (by its place in
+    // QuickSendKeys()), as single-byte text; an empty one sends nothing.
+    void SetQuickSendText(int index, std::string text);
+    const std::string& QuickSendText(int index) const;
     // What ends each command that Raw and Hex send; CR LF at first.
     void SetLineEnd(LineEnd end);
     LineEnd GetLineEnd() const { return m_lineEnd; }
@@ -108,6 +120,17 @@ public:
     // The display step of the receive flow for one chunk (bytes[count] is a zero byte).
     void ShowReceived(const unsigned char* bytes, int count);
 
+    // Sends a file over the line, a piece per pass of the event loop, while
+    // the send bar shows how far it is: with the Raw transmit conversion the
+    // file's bytes as they are, with the others line by line as typed
+    // command lines (converted and echoed, not kept in the history). 0 once
+    // it runs; -1 after its box (no port, a file that cannot be read, a send
+    // already running). fileSendEnded follows when it ends, however it ends.
+    int SendFile(const std::string& path, const SendPacing& pacing);
+    void CancelFileSend();
+    bool SendingFile() const { return m_fileSend != nullptr; }
+    CSendBar* SendBar() { return m_sendBar; }
+
     // Bytes handed to the receive converter so far, shown or not.
     std::int64_t ReceivedBytes() const { return m_receivedBytes; }
 
@@ -127,6 +150,8 @@ public:
 signals:
     // The line state (a LineState value) changed: opened, lost, reopened, closed.
     void lineStateChanged(int state);
+    // A file send ended: done is true when the whole file went out.
+    void fileSendEnded(bool done);
 
 protected:
     bool event(QEvent* event) override;
@@ -134,6 +159,17 @@ protected:
 
 private:
     void OnSendCommand();
+    void OnQuickSend(int id);
+    // A command as Enter sends it: kept in the history, converted, echoed, written.
+    void SendTyped(const std::string& command);
+    // The send flow up to the write: converts, echoes, and shows a result
+    // meant for the report. Returns the bytes to write with len as
+    // XrateSend left it.
+    const char* ConvertAndEcho(char* text, int& len);
+    // One converted file line's bytes, as the send flow would write them.
+    std::string ConvertFileLine(const std::string& line);
+    void OnFileSendStep();
+    void EndFileSend(FileSender::Status status);
     void OnEditCopy();
     void OnEditPaste();
     void OnClearReport();
@@ -162,15 +198,18 @@ private:
     CReportWindow* m_reportWindow;
     CEditCR* m_commandLine;
     CFindBar* m_findBar;
+    CSendBar* m_sendBar;
     int m_receiveEnable = 0;
     int m_localEcho = 0;
     std::function<void(const char*)> m_reportObserver;
     int m_receiveConversion = 0;
+    int m_transmitConversion = 0;
     bool m_timeStamps = false;
     LineEnd m_lineEnd = LineEnd::kCrLf;
     LineStamps m_stamps;
     std::function<std::int64_t()> m_timeOfDay;
     CommandHistory m_history;
+    std::vector<std::string> m_quickSend;
     std::string m_historyPath;
 
     PortMap m_ports;
@@ -190,6 +229,13 @@ private:
     std::vector<std::unique_ptr<CXrate>> m_retired;
     int m_sending = 0;
     int m_receiving = 0;
-    int m_deferredSends = 0;
+    std::vector<int> m_deferredSends;  // commands that waited for a running send
     std::int64_t m_receivedBytes = 0;
+
+    std::unique_ptr<FileSender> m_fileSend;  // while a file is being sent
+    // A step runs (a converter's box may be open in it); a cancel then waits for its end.
+    bool m_fileStepping = false;
+    bool m_fileCancelled = false;
+    QTimer m_fileSendTimer;
+    QElapsedTimer m_fileSendClock;
 };

@@ -2,6 +2,7 @@
 
 #include "history/CommandHistory.h"
 #include "resources/CommandIds.h"
+#include "view/SingleByteText.h"
 #include "view/ViewEvents.h"
 
 #include <QCoreApplication>
@@ -46,23 +47,7 @@ std::string CEditCR::CommandText() const
 {
     // The raw text keeps what the user typed (plain-text export would turn a
     // no-break space into a space); blocks are separated by U+2029.
-    const QString text = document()->toRawText();
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c == QChar::ParagraphSeparator) {
-            bytes += "\r\n";
-        } else if (c == 0 || c > 0xFF) {
-            // A zero would end the command early; a surrogate pair is one character.
-            if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-                ++i;
-            bytes += '?';
-        } else {
-            bytes += static_cast<char>(c);
-        }
-    }
-    return bytes;
+    return SingleByteText(document()->toRawText());
 }
 
 void CEditCR::SetCommandText(const std::string& text)

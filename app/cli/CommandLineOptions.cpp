@@ -330,6 +330,8 @@ const char* TamselUsage()
            "    ::send TEXT           send TEXT as it is, even when it begins with \"::\"\n"
            "    ::log FILE|off        start the session log in FILE (appending), or stop it\n"
            "    ::capture FILE|off    start a raw capture in FILE, or stop it\n"
+           "    ::sendfile FILE       send FILE as File > Send file does, with the profile's\n"
+           "                          pacing; the next line runs once it has gone out\n"
            "    ::quit                end at once\n"
            "  A \"\\r\" before a line's \"\\n\" is dropped. At the end of input Tamsel waits\n"
            "  as --linger says and ends.\n"

@@ -123,6 +123,13 @@ int ReadDirective(std::string_view line, Directive& directive, std::string& erro
         directive.value = directive.text == "off" ? 0 : 1;
         return 0;
     }
+    if (body == "sendfile" || body.starts_with("sendfile ")) {
+        directive.kind = DirectiveKind::kSendFile;
+        directive.text = body.substr(std::min(body.size(), std::size_t{9}));
+        if (directive.text.empty())
+            return Fail(error, "::sendfile takes a file name");
+        return 0;
+    }
     // The name follows "::" at once, as it does for ::send.
     const std::vector<std::string_view> words = Words(body);
     const std::string_view name = body.empty() || IsBlank(body[0]) ? std::string_view() : words[0];

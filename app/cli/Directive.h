@@ -21,6 +21,7 @@ enum class DirectiveKind {
     kQuit,
     kLog,      // text: the file to log to; value 0: stop logging
     kCapture,  // text: the file to capture to; value 0: stop capturing
+    kSendFile, // text: the file to send; the next line runs once it has gone out
 };
 
 struct Directive {

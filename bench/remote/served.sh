@@ -50,6 +50,7 @@ done
 
 command=()
 for arg in "$@"; do command+=("${arg//\{url\}/$url}"); done
-"${command[@]}" &
+# In the background, standard input would be /dev/null; the receiver keeps the rig's.
+"${command[@]}" 0<&0 &
 receiver=$!
 wait "$receiver"

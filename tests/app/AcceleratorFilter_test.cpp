@@ -63,6 +63,16 @@ TEST_F(AcceleratorFilterTest, TableKeysDispatchTheirCommandAndNeverReachTheEdit)
         {Qt::Key_Insert, Qt::ShiftModifier, ID_EDIT_PASTE},
         {Qt::Key_X, Qt::ControlModifier, ID_EDIT_CUT},
         {Qt::Key_Z, Qt::ControlModifier, ID_EDIT_UNDO},
+        // The "=+" key gives "=" alone and "+" with Shift; the keypad's "+" is a key of its own.
+        {Qt::Key_Equal, Qt::ControlModifier, ID_VIEW_ZOOM_IN},
+        {Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier, ID_VIEW_ZOOM_IN},
+        {Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier, ID_VIEW_ZOOM_IN},
+        {Qt::Key_Minus, Qt::ControlModifier, ID_VIEW_ZOOM_OUT},
+        {Qt::Key_0, Qt::ControlModifier, ID_VIEW_ZOOM_RESET},
+        {Qt::Key_F1, Qt::NoModifier, ID_QUICK_SEND_FIRST},
+        {Qt::Key_F5, Qt::NoModifier, ID_QUICK_SEND_FIRST + 4},
+        {Qt::Key_F7, Qt::NoModifier, ID_QUICK_SEND_FIRST + 5},
+        {Qt::Key_F12, Qt::NoModifier, ID_QUICK_SEND_LAST},
     };
     for (const KeyCase& c : cases) {
         dispatched.clear();
@@ -76,6 +86,7 @@ TEST_F(AcceleratorFilterTest, TableKeysDispatchTheirCommandAndNeverReachTheEdit)
 TEST_F(AcceleratorFilterTest, OtherCombinationsReachTheEdit)
 {
     QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(edit, Qt::Key_F1, Qt::ShiftModifier);
     QTest::keyClick(edit, Qt::Key_Delete);
     EXPECT_TRUE(dispatched.empty());
     EXPECT_EQ(edit->toPlainText(), "");

@@ -12,10 +12,11 @@ namespace {
 std::string Describe(const Directive& d)
 {
     static const char* const kNames[] = {"send", "rx", "tx", "echo", "receive", "port",
-                                         "baud", "clear", "save", "sleep", "wait", "quit"};
+                                         "baud", "clear", "save", "sleep", "wait", "quit",
+                                         "log", "capture", "sendfile"};
     const std::string name = kNames[static_cast<int>(d.kind)];
-    if (d.kind == DirectiveKind::kSend)
-        return "send [" + d.text + "]";
+    if (d.kind == DirectiveKind::kSend || d.kind == DirectiveKind::kSendFile)
+        return name + " [" + d.text + "]";
     switch (d.kind) {
     case DirectiveKind::kClear:
     case DirectiveKind::kSave:
@@ -63,6 +64,8 @@ const LineCase kRead[] = {
     {"::wait", "wait -1"},
     {"::wait 300", "wait 300"},
     {"::quit", "quit"},
+    {"::sendfile /tmp/a file.txt", "sendfile [/tmp/a file.txt]"},
+    {"::sendfile  lead", "sendfile [ lead]"},
 };
 
 class DirectivesRead : public testing::TestWithParam<LineCase> {};
@@ -100,6 +103,9 @@ const LineCase kRejected[] = {
     {"::wait 1 2", "::wait takes one value, a time from 0 to 3600000 ms"},
     {"::clear all", "::clear takes nothing after it"},
     {"::quit now", "::quit takes nothing after it"},
+    {"::sendfile", "::sendfile takes a file name"},
+    {"::sendfile ", "::sendfile takes a file name"},
+    {"::sendfiles x", "unknown directive '::sendfiles x'" SEND_HINT},
 };
 
 class DirectivesRejected : public testing::TestWithParam<LineCase> {};

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -228,6 +229,28 @@ TEST_F(HeadlessRun, SendPutsALineThatBeginsWithTwoColonsOnTheLine)
     EXPECT_EQ(run.status, 0) << run.errors;
     EXPECT_EQ(line.ReadReply(), "::rx hex\r\n\r\nlast line\r\n");
     EXPECT_EQ(run.output, ">> ::rx hex\r\n>> \r\n>> last line\r\n");
+}
+
+TEST_F(HeadlessRun, SendFileSendsThePacedFileBeforeTheNextLineAndAMissingFileIsOneMessage)
+{
+    {
+        QSettings profile(QString::fromStdString(ProfilePath()), QSettings::IniFormat);
+        profile.setValue(QStringLiteral("sendfile/chardelay"), 1);
+        profile.setValue(QStringLiteral("sendfile/linedelay"), 20);
+    }
+    const std::string content = std::string("one\r\ntwo\n\0\xff\n", 11);
+    const std::string path = m_folder.filePath(QStringLiteral("to send")).toStdString();
+    {
+        QFile file(QString::fromStdString(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content.data(), static_cast<qint64>(content.size()));
+    }
+    const std::string missing = m_folder.filePath(QStringLiteral("missing")).toStdString();
+    const TamselRun run = RunTamsel(Arguments({"--tx", "raw", "--linger", "0"}),
+                                    "::sendfile " + path + "\nafter\n::sendfile " + missing + "\nlast\n");
+    EXPECT_EQ(run.status, 0) << run.errors;
+    EXPECT_EQ(line.ReadReply(), content + "after\r\nlast\r\n");
+    EXPECT_EQ(run.errors, "Tamsel::SendFile: Cannot read " + missing + ": No such file or directory\n");
 }
 
 TEST_F(HeadlessRun, ConversionDirectivesChooseTheMenuCommands)

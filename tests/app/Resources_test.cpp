@@ -1,6 +1,7 @@
 #include "resources/AcceleratorTable.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuResource.h"
+#include "resources/QuickSendKeys.h"
 #include "resources/StringTable.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -39,17 +41,40 @@ TEST(Resources, EveryMenuItemHasACaptionAndPromptInBothLanguages)
     }
 }
 
-TEST(Resources, AcceleratorsReachMenuCommandsOrTheFourThatDoNothing)
+TEST(Resources, AcceleratorsReachMenuCommandsTheFourThatDoNothingOrAQuickSendKey)
 {
     const std::set<int> menu = MenuIds();
     const std::set<int> inert = {ID_EDIT_CUT, ID_EDIT_UNDO, ID_NEXT_PANE, ID_PREV_PANE};
-    int count = 0;
+    std::set<int> quickSend;
+    for (const QuickSendKey& key : QuickSendKeys())
+        quickSend.insert(key.command);
+    std::set<std::pair<unsigned char, unsigned short>> keys;
     for (const AcceleratorEntry& entry : MainAcceleratorTable()) {
-        ++count;
-        EXPECT_TRUE(menu.count(entry.command) || inert.count(entry.command)) << entry.command;
+        EXPECT_TRUE(menu.count(entry.command) || inert.count(entry.command) || quickSend.count(entry.command))
+            << entry.command;
         EXPECT_EQ(entry.flags & (FVIRTKEY | FNOINVERT), FVIRTKEY | FNOINVERT);
+        EXPECT_TRUE(keys.insert({entry.flags, entry.key}).second) << "key " << entry.key << " bound twice";
     }
-    EXPECT_EQ(count, 16);
+    EXPECT_EQ(keys.size(), 16u + 4u + QuickSendKeys().size());
+}
+
+TEST(Resources, EachQuickSendKeyIsAFreeFunctionKeyOfTheTableWithItsOwnCommand)
+{
+    std::set<int> commands;
+    for (const QuickSendKey& key : QuickSendKeys()) {
+        EXPECT_NE(key.virtualKey, VK_F6) << key.name;
+        EXPECT_EQ(std::string(key.name), "F" + std::to_string(key.virtualKey - VK_F1 + 1));
+        EXPECT_TRUE(commands.insert(key.command).second) << key.name;
+        EXPECT_GE(key.command, ID_QUICK_SEND_FIRST);
+        EXPECT_LE(key.command, ID_QUICK_SEND_LAST);
+        int bound = 0;
+        for (const AcceleratorEntry& entry : MainAcceleratorTable()) {
+            if (entry.key == key.virtualKey)
+                bound = (entry.flags == (FVIRTKEY | FNOINVERT)) ? entry.command : -1;
+        }
+        EXPECT_EQ(bound, key.command) << key.name << " must be bound alone, without modifiers";
+    }
+    EXPECT_EQ(QuickSendKeys().size(), 11u) << "F1 to F12 but F6";
 }
 
 TEST(Resources, OnlyTheJapaneseStringsOfFiveCommandsHaveASecondLine)

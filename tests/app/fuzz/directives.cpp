@@ -60,6 +60,10 @@ void CheckDirective(const std::string& line)
         Check(!directive.text.empty() && line.ends_with(directive.text), "a file name that is not the line's end");
         Check(directive.value == (directive.text == "off" ? 0 : 1), "off and a file mixed up");
         break;
+    case DirectiveKind::kSendFile:
+        Check(line.starts_with("::sendfile "), "a file send from another directive");
+        Check(!directive.text.empty() && line.ends_with(directive.text), "a file name that is not the line's end");
+        break;
     case DirectiveKind::kClear:
     case DirectiveKind::kSave:
     case DirectiveKind::kQuit:
