@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -254,6 +255,17 @@ int CChildView::ComReopen(const char* name, int baud)
 {
     m_port.SetPortMap(m_ports);
     const int result = m_port.ComReopen(name, baud);
+    FollowDevice(name);
+    NoteLineState();
+    return result;
+}
+
+int CChildView::ComReopenMoved(const char* name, int baud)
+{
+    if (name == nullptr || std::strcmp(name, m_port.PortName()) != 0 || baud != m_port.BaudRate())
+        return ComReopen(name, baud);
+    m_port.SetPortMap(m_ports);
+    const int result = m_port.ComOpen(name);
     FollowDevice(name);
     NoteLineState();
     return result;

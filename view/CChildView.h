@@ -83,6 +83,9 @@ public:
     void SetTransmitConversion(int index);
 
     int ComReopen(const char* name, int baud);
+    // ComReopen after the port map changed: the same name and rate open
+    // again, since the name may lead to another device now.
+    int ComReopenMoved(const char* name, int baud);
     LineState GetLineState() const;
 
     void SetReceiveEnable(bool on);
