@@ -139,6 +139,7 @@ inline constexpr int IDC_PORT_PATH = 1002;
 // The setup dialog's rate beyond the list and its device list
 inline constexpr int IDC_OTHER_RATE = 33100;
 inline constexpr int IDC_RATE_USED = 33101;
+inline constexpr int IDC_DEVICE_LIST = 33102;
 
 // Line signals: the Line menu, the modem-input pane and the reset-sequence dialog
 inline constexpr int ID_LINE_DTR = 33150;
