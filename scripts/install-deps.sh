@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libx11-dev libxdamage-dev   # libxdamage: the start-up benchmark
   xvfb                              # the window's tests on a real X server
+  xdotool xclip python3             # the monkey: its input, its second clipboard client, its driver
+  fonts-ipafont-gothic              # Japanese menus drawn with real glyphs under the monkey
   tshark                            # reads back the captures Tamsel writes
   ser2net python3-serial            # network lines' far ends: ser2net, pyserial's RFC 2217 server
   desktop-file-utils appstream man-db   # the installed files' validators and man

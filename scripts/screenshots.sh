@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under Xvfb: the main window in English, time
-# stamps with the find bar, the bus view, the Japanese menus and the setup dialog. COM1 is a pseudo-terminal that loops every byte back, so
+# stamps with the find bar, a paced file send, the bus view, the Japanese menus and the setup dialog. COM1 is a pseudo-terminal that loops every byte back, so
 # the report shows a command's echo and the packet that came back.
 #   scripts/screenshots.sh [build-dir]
 set -euo pipefail
@@ -145,6 +145,28 @@ xdotool key ctrl+f
 xdotool type --delay 20 "temp"
 sleep 1
 shoot "$root/docs/tamsel-find-stamps.png"
+kill "${pids[-1]}"; sleep 1
+
+# A file on its way out, paced, with the send bar over the command line; the
+# far side loops each line back into the report. The File menu clicked open,
+# Send file by its mnemonic, then the file's name typed into the file dialog.
+mkdir -p "$work/send/Pellmark"
+printf '[tamsel_OV]\ncomport=COM1\ncomspeed=115200\nreceiveXrate=0\nsendXrate=0\n[sendfile]\nchardelay=15\nlinedelay=150\n' \
+  > "$work/send/Pellmark/TamSel Serial port Monitor 1.1 (OV1.1).conf"
+for n in $(seq 1 40); do printf 'SET CH%02d LEVEL %d\r\n' "$n" $((n * 25)); done > "$work/levels.txt"
+env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=en_US.UTF-8 XDG_CONFIG_HOME="$work/send" \
+  XDG_STATE_HOME="$work/send" "$build/app/tamsel" --map "COM1=$device" &
+pids+=($!)
+main_window >/dev/null
+sleep 3
+xdotool mousemove 20 8 click 1
+sleep 0.5
+xdotool key f
+sleep 1.5
+xdotool type --delay 10 "$work/levels.txt"
+xdotool key Return
+sleep 5
+shoot "$root/docs/tamsel-send-file.png"
 kill "${pids[-1]}"; sleep 1
 
 # The bus view with the demo: register 15 of nodes 1 and 12 plotted as the

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Tamsel and runs every test: the whole suite (with fuzz smoke runs) in a
-# plain build, its window tests again on a real X server under Xvfb, the whole
+# plain build, its window tests again on a real X server under Xvfb, a monkey
+# run of random input against the window (plain and sanitized builds), the whole
 # suite under address + undefined sanitizers with libFuzzer, the threaded
 # serial-line, simulator and demo tests under ThreadSanitizer, and the Debian
 # package made, installed with apt-get, run and removed again.
@@ -86,13 +87,36 @@ run_on_x() { # build-dir program...
   xvfb_pid=""
 }
 
+# Random input against the window (scripts/monkey.sh), counted as one test
+# per run; a failure prints the seed that repeats it.
+run_monkey() { # name build-dir seconds
+  echo "== monkey, $1"
+  if scripts/monkey.sh "$2" "$3"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+  fi
+}
+monkey_seconds=${TAMSEL_MONKEY_SECONDS:-60}
+
 build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_BENCH=ON
 run_suite "plain build" build
+x_started=$SECONDS
 run_on_x build tests/view/view_tests tests/app/app_tests tests/faults/fault_tests tests/demo/demo_tests
+echo "GUI tests on X: $((SECONDS - x_started)) s"
+run_monkey "plain build" build "$monkey_seconds"
+x_seconds=$((SECONDS - x_started))
 
 build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
   -DTAMSEL_SANITIZE=address,undefined -DTAMSEL_FUZZ=ON
 run_suite "address + undefined sanitizers" build-asan
+# On X, libxkbcommon strndup()s key names that are not NUL-terminated, which
+# the strict string check reports before Tamsel has even started.
+monkey_started=$SECONDS
+ASAN_OPTIONS=$ASAN_OPTIONS:strict_string_checks=0 \
+  run_monkey "address + undefined sanitizers" build-asan "$((monkey_seconds / 2))"
+x_seconds=$((x_seconds + SECONDS - monkey_started))
+echo "X passes (GUI tests on X and both monkey runs): $x_seconds s"
 
 # Only the threaded tests are built here (with the fuzz smoke runs of their
 # folders): the serial line, the simulator, and

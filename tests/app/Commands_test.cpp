@@ -25,25 +25,15 @@ using testsupport::PseudoTerminal;
 
 namespace {
 
-class FrameTest : public testing::Test {
+class FrameTest : public FrameOnLine {
 protected:
     void SetUp() override
     {
         StoreProfile({{"comport", "COM2"}, {"receiveXrate", 0}, {"sendXrate", 0}});
-        shell = std::make_unique<Shell>(Language::English, std::vector<std::string>{"COM2=" + line.Path()});
-        ASSERT_TRUE(shell->started);
-        shell->RunPostedCommands();
-        QApplication::setActiveWindow(&Frame());
-        CommandLine()->setFocus();
+        Start();
     }
 
-    CMainFrame& Frame() { return shell->Frame(); }
-    CChildView& View() { return shell->View(); }
-    QPlainTextEdit* CommandLine() { return View().CommandLine(); }
     const std::string& Report() { return View().Report().Text(); }
-
-    PseudoTerminal line;
-    std::unique_ptr<Shell> shell;
 };
 
 TEST_F(FrameTest, CtrlCCopiesTheReportSelectionWithTheFocusInTheCommandLine)

@@ -2,7 +2,6 @@
 // with the focus in the command line, and the profile sections that keep them.
 #include "ModalDriver.h"
 #include "ShellFixture.h"
-#include "support/PseudoTerminal.h"
 
 #include "conversions/ConversionRegistry.h"
 #include "view/ReportZoom.h"
@@ -14,26 +13,11 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-using testsupport::PseudoTerminal;
-
 namespace {
 
-class KeysTest : public testing::Test {
+// Each test stores its profile and starts the application on it.
+class KeysTest : public FrameOnLine {
 protected:
-    void SetUp() override { Start(); }
-    void Start()
-    {
-        shell.reset();
-        shell = std::make_unique<Shell>(Language::English, std::vector<std::string>{"COM2=" + line.Path()});
-        ASSERT_TRUE(shell->started);
-        shell->RunPostedCommands();
-        QApplication::setActiveWindow(&Frame());
-        CommandLine()->setFocus();
-    }
-
-    CMainFrame& Frame() { return shell->Frame(); }
-    CChildView& View() { return shell->View(); }
-    QPlainTextEdit* CommandLine() { return View().CommandLine(); }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(CommandLine(), key, modifiers);
@@ -51,8 +35,6 @@ protected:
         Frame().OnCommand(ID_QUICK_SEND_SETUP);
     }
 
-    PseudoTerminal line;
-    std::unique_ptr<Shell> shell;
 };
 
 TEST_F(KeysTest, AQuickSendKeySendsItsTextAsTypedAndEnterWouldInEveryConversion)

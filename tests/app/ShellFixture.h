@@ -8,8 +8,13 @@
 #include "view/CChildView.h"
 
 #include "support/MessageBoxRecorder.h"
+#include "support/PseudoTerminal.h"
 
+#include <gtest/gtest.h>
+
+#include <QApplication>
 #include <QCoreApplication>
+#include <QPlainTextEdit>
 #include <QSettings>
 #include <QVariant>
 
@@ -68,4 +73,27 @@ public:
     MessageBoxRecorder boxes;
     CTamselApp app;
     bool started = false;
+};
+
+// The application started with COM2 on a pseudo-terminal, the test as the
+// far side, and the focus in the command line. Start (again) after storing
+// the profile the test wants.
+class FrameOnLine : public testing::Test {
+protected:
+    void Start()
+    {
+        shell.reset();
+        shell = std::make_unique<Shell>(Language::English, std::vector<std::string>{"COM2=" + line.Path()});
+        ASSERT_TRUE(shell->started);
+        shell->RunPostedCommands();
+        QApplication::setActiveWindow(&Frame());
+        CommandLine()->setFocus();
+    }
+
+    CMainFrame& Frame() { return shell->Frame(); }
+    CChildView& View() { return shell->View(); }
+    QPlainTextEdit* CommandLine() { return View().CommandLine(); }
+
+    testsupport::PseudoTerminal line;
+    std::unique_ptr<Shell> shell;
 };
