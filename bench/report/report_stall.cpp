@@ -3,8 +3,9 @@
 // 64-character lines at --rate characters a second from a 1 ms timer on the
 // user-interface thread (as the receive pump hands over chunks), long enough
 // for the report to pass its limit and be trimmed once. A 2 ms timer measures
-// the longest gap of the event loop meanwhile, as busview_stall does; every
-// append is timed, the one that trims on its own.
+// the longest gap of the event loop meanwhile (and the longest before the
+// trim), as busview_stall does; every append is timed, the one that trims on
+// its own.
 //
 //   report_stall [--limit CHARS] [--rate CHARS_PER_S] [--seconds N]
 //
@@ -111,6 +112,8 @@ int main(int argc, char* argv[])
 
     qint64 longestGap = 0;
     qint64 longestGapCpu = 0;
+    qint64 longestGapBeforeTrim = 0;
+    int trims = 0;
     long long ticks = 0;
     qint64 last = 0;
     qint64 lastCpu = 0;
@@ -123,6 +126,8 @@ int main(int argc, char* argv[])
             longestGap = now - last;
             longestGapCpu = cpu - lastCpu;
         }
+        if (trims == 0)
+            longestGapBeforeTrim = longestGap;
         last = now;
         lastCpu = cpu;
     });
@@ -132,7 +137,6 @@ int main(int argc, char* argv[])
     qint64 appendNs = 0;
     qint64 longestAppend = 0;
     qint64 trimAppend = 0;
-    int trims = 0;
     QTimer feed;
     feed.setTimerType(Qt::PreciseTimer);
     QObject::connect(&feed, &QTimer::timeout, [&] {
@@ -161,10 +165,10 @@ int main(int argc, char* argv[])
     tick.stop();
 
     std::printf("RESULT report_stall limit=%d rate=%lld seconds=%d fill_s=%.2f catch_up_ms=%.1f "
-                "longest_gap_ms=%.1f its_cpu_ms=%.1f ticks=%lld appends=%lld mean_append_us=%.2f "
+                "longest_gap_ms=%.1f its_cpu_ms=%.1f before_the_trim_ms=%.1f ticks=%lld appends=%lld mean_append_us=%.2f "
                 "longest_append_ms=%.2f trims=%d trim_append_ms=%.2f fed=%lld report_chars=%d\n",
                 limit, rate, seconds, static_cast<double>(fillNs) / 1e9, Ms(catchUpNs), Ms(longestGap),
-                Ms(longestGapCpu), ticks, appends, appends ? static_cast<double>(appendNs) / 1e3 / static_cast<double>(appends) : 0.0,
+                Ms(longestGapCpu), Ms(longestGapBeforeTrim), ticks, appends, appends ? static_cast<double>(appendNs) / 1e3 / static_cast<double>(appends) : 0.0,
                 Ms(longestAppend), trims, Ms(trimAppend), fed, view.Report().Length());
     return 0;
 }

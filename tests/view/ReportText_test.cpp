@@ -201,9 +201,10 @@ TEST(ReportLimit, ALargerLimitKeepsTheTrimArithmetic)
         const std::string before = Lines(limit - 10, 100);
         report.Append(before.c_str());
         EXPECT_EQ(report.Append("0123456789"), 0) << limit << ": exactly the limit does not trim";
-        ASSERT_EQ(report.Length(), limit);
+        ASSERT_EQ(report.Text(), before + "0123456789") << limit << ": kept whole up to the limit";
 
-        const int cut = ((limit / 4 + 20) / 100 + 1) * 100;
+        // The line holding a quarter of the limit plus the new text's length goes, and all before it.
+        const int cut = ((limit / 4 + 10) / 100 + 1) * 100;
         EXPECT_EQ(report.Append("0123456789"), 1) << limit;
         EXPECT_EQ(report.Length(), limit + 10 - cut) << limit;
         EXPECT_EQ(report.Text(), before.substr(static_cast<std::size_t>(cut)) + "01234567890123456789") << limit;
