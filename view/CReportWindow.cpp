@@ -79,16 +79,18 @@ void CReportWindow::Mirror()
     const std::string_view text(m_report.Text());
     const std::int64_t base = m_report.Base();
     QTextDocument* document = this->document();
+    // Emptied whole rather than by removing every line: a document of a
+    // million lines takes seconds to remove as text.
+    if (base >= m_shownEnd && document->characterCount() > 1) {
+        document->clear();
+        m_frontExcess = 0;
+    }
     // One edit block: the document lays out and reports the change once,
     // not for every piece.
     QTextCursor editor(document);
     editor.beginEditBlock();
     std::size_t kept = 0;  // report characters the window already shows
-    if (base >= m_shownEnd) {
-        editor.select(QTextCursor::Document);
-        editor.removeSelectedText();
-        m_frontExcess = 0;
-    } else {
+    if (base < m_shownEnd) {
         kept = static_cast<std::size_t>(m_shownEnd - base);
         if (base > m_shownBase) {
             const int shown = document->characterCount() - 1;

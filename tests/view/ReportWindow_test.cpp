@@ -195,6 +195,25 @@ TEST_F(ReportWindow, DropsALargeTrimAPassAtATimeAndKeepsTheSelectionOnTheSameTex
     EXPECT_EQ(window.textCursor().selectedText(), QStringLiteral("text") + QChar(QChar::ParagraphSeparator));
 }
 
+TEST_F(ReportWindow, AClearedReportEmptiesTheWindowWhichKeepsItsFontAndNoWrap)
+{
+    QFont font = window.font();
+    font.setPixelSize(23);
+    window.setFont(font);
+    window.show();
+    Append(NumberedLines(50));
+    window.Refresh();
+    report.Clear();
+    window.ReportChanged(false);
+    window.Refresh();
+    EXPECT_EQ(Shown(), QString());
+    Append("after\r\n");
+    window.Refresh();
+    EXPECT_EQ(Shown(), Expected());
+    EXPECT_EQ(window.document()->defaultFont().pixelSize(), 23);
+    EXPECT_EQ(window.document()->defaultTextOption().wrapMode(), QTextOption::NoWrap);
+}
+
 TEST(ReportWindowFocus, TheCaretIsPutInPlaceWhenTheUserComesToTheWindow)
 {
     QWidget frame;
