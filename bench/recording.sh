@@ -5,7 +5,8 @@
 # measured back to back); then the longest stall of the user-interface
 # thread while the window writes a log at about 4 MiB/s (busview_stall with
 # --log: Orvane 1.1 register replies whose decoded text is about six times
-# the line's bytes), and without the log at the same line rate.
+# the line's bytes), and without the log at the same line rate. Between them,
+# the CPU time per MiB at 1 MiB/s with and without the two files.
 #
 #   bench/recording.sh [build-dir] [pairs] [stall-seconds]
 #
@@ -38,6 +39,13 @@ rig=("$build/bench/pty_rig" --seconds 2 --steps 3 --test ceiling --traffic raw
 for _ in $(seq "$pairs"); do
   "${rig[@]}" --label tamsel-headless -- "${tamsel[@]}" 2>/dev/null | grep '^RESULT'
   "${rig[@]}" --label tamsel-headless-kept -- "${tamsel[@]}" "${kept[@]}" 2>/dev/null | grep '^RESULT'
+done
+# What the two writers cost in CPU at a steady 1 MiB/s, less noisy than a ceiling.
+cpu=("$build/bench/pty_rig" --test cpu --rate 1048576 --seconds 3 --traffic raw
+     --fail-stderr "Receive buffer overflowed")
+for _ in $(seq "$pairs"); do
+  "${cpu[@]}" --label tamsel-headless -- "${tamsel[@]}" 2>/dev/null | grep '^RESULT'
+  "${cpu[@]}" --label tamsel-headless-kept -- "${tamsel[@]}" "${kept[@]}" 2>/dev/null | grep '^RESULT'
 done
 
 printf '' >"$work/display"
