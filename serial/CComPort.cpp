@@ -231,6 +231,12 @@ LineState CComPort::CheckLine()
         ~Done() { flag = false; }
     } done{m_checking};
 
+    if (SerialLine* line = m_handle.load(); line != nullptr && line->HasNote()) {
+        const std::string note = line->TakeNote();
+        char text[160];
+        std::snprintf(text, sizeof text, "Communication port '%s' did not confirm a request", m_portName);
+        ShowMessageBox(m_owner, text, kLineCaption, kMbOk, note.c_str());
+    }
     if (m_opening) {
         if (m_opening->Wait(0)) {
             const std::unique_ptr<LineOpener> opener = std::move(m_opening);
@@ -314,7 +320,7 @@ ReadResult CComPort::ReadPort(unsigned char* buffer, int size)
     const PortReadResult got = line->Read(
         buffer, size,
         {kReadEnough, m_timings.readIntervalMs, m_timings.readTotalMs, m_timings.readGatherMs});
-    ReadResult result{got.count > 0 ? ReadStatus::kData : ReadStatus::kNothing, got.count};
+    ReadResult result{got.count > 0 ? ReadStatus::kData : ReadStatus::kNothing, got.count, line->HasNote()};
     if (LineTap* tap = m_tap.load(); tap && got.count > 0)
         tap->Read(buffer, got.count);
     if (got.count == 0 && got.hungUp) {

@@ -78,7 +78,8 @@ struct PortTimings {
 enum class ReadStatus { kNoPort, kData, kNothing, kHungUp };
 struct ReadResult {
     ReadStatus status;
-    int count;  // bytes stored in the buffer; may be > 0 only with kData
+    int count;            // bytes stored in the buffer; may be > 0 only with kData
+    bool noted = false;   // the line has a note for CheckLine to show
 };
 
 inline constexpr int kPortNameSize = 20;
@@ -113,8 +114,9 @@ public:
     // How long a write of length bytes may take before it has timed out.
     long long WriteTimeoutMs(int length) const;
 
-    // User-interface thread, when the reader has asked for it (hang-up seen, or
-    // time to look for the device again). Returns the line state afterwards.
+    // User-interface thread, when the reader has asked for it (hang-up seen,
+    // time to look for the device again, or a note of the line to show once).
+    // Returns the line state afterwards.
     LineState CheckLine();
 
     // User-interface thread: the modem lines and the break condition of the

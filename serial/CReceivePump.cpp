@@ -65,6 +65,8 @@ void CReceivePump::ReceiveThread()
         return;
     while (m_run.load() != 0) {
         const ReadResult got = m_port.ReadPort(buffer, readSize);
+        if (got.noted && m_lineNotify)
+            m_lineNotify();
         switch (got.status) {
         case ReadStatus::kData:
             m_ring.Put(buffer, got.count);

@@ -36,7 +36,8 @@
 // The reader calls dataArrived(n) after storing the n bytes of a read (when no
 // notice is pending) and lineNotify() when the port hung up and then about
 // once a lineCheckMs while it stays lost or its open is under way (or as
-// often as the port asks, for a line that paces its own retries). Both run on
+// often as the port asks, for a line that paces its own retries), and when a
+// read finds a note of the line waiting to be shown. Both run on
 // the reader thread: the view turns them into posted events and answers with
 // OnReceive and CComPort::CheckLine.
 

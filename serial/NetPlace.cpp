@@ -115,7 +115,16 @@ NetConnection ConnectTo(const NetPlace& place, int connectMs)
             // Small writes go out at once: a command line is a few bytes.
             const int on = 1;
             setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+            // A server whose machine or cable went away is noticed within
+            // about 10 s of quiet, as a pulled adapter is noticed at once,
+            // instead of after the system's two hours.
+            const int idleS = 5;
+            const int intervalS = 2;
+            const int probes = 3;
             setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+            setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleS, sizeof idleS);
+            setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &intervalS, sizeof intervalS);
+            setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
             result.fd = fd;
             break;
         }

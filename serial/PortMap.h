@@ -11,7 +11,8 @@
 // read by the port when it opens. Lookup order: command line, user map, then
 // the defaults COM1-4 = /dev/ttyS0-3, COM5-12 = /dev/ttyUSB0-7,
 // COM13-20 = /dev/ttyACM0-7. A name that is already a path ("/dev/...") is
-// used as it is.
+// used as it is. A place may also be a network line's URL (LineKinds.h); the
+// map keeps it as text like any path.
 
 inline constexpr int kMappedPorts = 20;
 

@@ -70,6 +70,7 @@ void Rfc2217Line::SetUp(int baud, int answerMs)
 {
     using Clock = std::chrono::steady_clock;
     m_baud = baud;
+    m_answerMs = answerMs;
     std::string opening;
     {
         std::lock_guard<std::mutex> lock(m_session);
@@ -151,6 +152,7 @@ PortReadResult Rfc2217Line::Read(unsigned char* buffer, int size, const ReadTime
     }
     PortReadResult got = TcpLine::Read(buffer, size, timeouts);
     got.count = Take(buffer, got.count);
+    NoteSilentControl();
     return got;
 }
 
@@ -173,6 +175,34 @@ PortWriteResult Rfc2217Line::Write(const char* bytes, long long length, long lon
         sent.written = length;
     }
     return sent;
+}
+
+std::string Rfc2217Line::AskControl(unsigned char value)
+{
+    std::string request;
+    if (m_client.Control().answered == m_client.Control().asked)
+        m_controlAskedAt = std::chrono::steady_clock::now();
+    m_client.SetControl(value, request);
+    return request;
+}
+
+void Rfc2217Line::NoteSilentControl()
+{
+    std::lock_guard<std::mutex> lock(m_session);
+    if (m_controlNoted || m_client.Control().answered >= m_client.Control().asked ||
+        std::chrono::steady_clock::now() - m_controlAskedAt < std::chrono::milliseconds(m_answerMs))
+        return;
+    m_controlNoted = true;
+    m_note = Where() + ": the server did not confirm DTR, RTS or break within " + std::to_string(m_answerMs) +
+             " ms (ser2net does not for a pseudo-terminal); they are sent on without waiting for it";
+    m_hasNote.store(true);
+}
+
+std::string Rfc2217Line::TakeNote()
+{
+    std::lock_guard<std::mutex> lock(m_session);
+    m_hasNote.store(false);
+    return std::move(m_note);
 }
 
 bool Rfc2217Line::ComPortTaken()
@@ -207,9 +237,9 @@ int Rfc2217Line::SetModemLines(int bits, bool on)
     {
         std::lock_guard<std::mutex> lock(m_session);
         if (bits & TIOCM_DTR)
-            m_client.SetControl(on ? telnet::kDtrOn : telnet::kDtrOff, request);
+            request += AskControl(on ? telnet::kDtrOn : telnet::kDtrOff);
         if (bits & TIOCM_RTS)
-            m_client.SetControl(on ? telnet::kRtsOn : telnet::kRtsOff, request);
+            request += AskControl(on ? telnet::kRtsOn : telnet::kRtsOff);
         m_driven = on ? (m_driven | (bits & (TIOCM_DTR | TIOCM_RTS))) : (m_driven & ~bits);
     }
     if (!Send(request)) {
@@ -226,7 +256,7 @@ int Rfc2217Line::SetBreak(bool on)
     std::string request;
     {
         std::lock_guard<std::mutex> lock(m_session);
-        m_client.SetControl(on ? telnet::kBreakOn : telnet::kBreakOff, request);
+        request = AskControl(on ? telnet::kBreakOn : telnet::kBreakOff);
     }
     if (!Send(request)) {
         errno = EIO;

@@ -3,6 +3,8 @@
 #include "serial/TcpLine.h"
 #include "telnet/TelnetClient.h"
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -21,7 +23,8 @@
 // answer time, leaves the line working with the server's own settings; the
 // set-up then ends as rejected, with a detail that says so. DTR, RTS and
 // break are not waited for: a server may never confirm them (ser2net on a
-// pseudo-terminal does not).
+// pseudo-terminal does not). One that leaves them unanswered for the answer
+// time gets a note, once in the life of the line.
 class Rfc2217Line final : public TcpLine {
 public:
     // Takes over fd, opens the session and asks for baud and 8N1, waiting at
@@ -34,6 +37,8 @@ public:
     int GetModemLines(int& bits) override;
     int SetModemLines(int bits, bool on) override;
     int SetBreak(bool on) override;
+    bool HasNote() const override { return m_hasNote.load(); }
+    std::string TakeNote() override;
 
 private:
     Rfc2217Line(int fd, std::string where);
@@ -42,6 +47,9 @@ private:
     int Take(unsigned char* bytes, int count);
     bool Send(const std::string& wire);
     bool ComPortTaken();
+    // Asks for a SET-CONTROL value; the request for the wire.
+    std::string AskControl(unsigned char value);
+    void NoteSilentControl();
 
     std::mutex m_session;
     telnet::TelnetClient m_client;
@@ -51,4 +59,11 @@ private:
     LineSetup m_setup = LineSetup::kDone;
     std::string m_setupDetail;
     int m_driven = 0;  // TIOCM_DTR / TIOCM_RTS as last asked
+    // The oldest SET-CONTROL still unanswered was asked then; a server
+    // silent for longer than the answer time is noted, once per line.
+    std::chrono::steady_clock::time_point m_controlAskedAt;
+    int m_answerMs = 0;
+    bool m_controlNoted = false;
+    std::string m_note;
+    std::atomic<bool> m_hasNote{false};
 };

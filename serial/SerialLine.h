@@ -52,4 +52,10 @@ public:
     // hear about with the reason (a connection); empty for one whose loss
     // speaks for itself (an adapter pulled from its socket).
     virtual std::string LossDetail() const { return {}; }
+
+    // Something the user should hear about once, seen while reading: a
+    // server that leaves a request unanswered. HasNote on the reader thread,
+    // TakeNote (which empties it) on the user-interface thread.
+    virtual bool HasNote() const { return false; }
+    virtual std::string TakeNote() { return {}; }
 };

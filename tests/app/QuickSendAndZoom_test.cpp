@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -41,7 +42,7 @@ TEST_F(KeysTest, AQuickSendKeySendsItsTextAsTypedAndEnterWouldInEveryConversion)
 {
     StoreProfile({{"comport", "COM2"}, {"localecho", 1}});
     Start();
-    SetKeys({{"F2", QStringLiteral("ping 1")}, {"F12", QStringLiteral("4142")}}, true);
+    SetKeys({{"F2", QStringLiteral("ping 1")}, {"F8", QStringLiteral("4142")}}, true);
 
     const struct {
         int conversion;
@@ -50,7 +51,7 @@ TEST_F(KeysTest, AQuickSendKeySendsItsTextAsTypedAndEnterWouldInEveryConversion)
     } cases[] = {
         {kConversionRaw, Qt::Key_F2, "ping 1"},
         {kConversionHex, Qt::Key_F2, "ping 1"},
-        {kConversionBin, Qt::Key_F12, "4142"},
+        {kConversionBin, Qt::Key_F8, "4142"},
     };
     for (const auto& c : cases) {
         Frame().OnCommand(ConversionAt(c.conversion).txCommand);
@@ -74,20 +75,15 @@ TEST_F(KeysTest, AQuickSendKeySendsItsTextAsTypedAndEnterWouldInEveryConversion)
     // A key without a text sends nothing, not even a line end.
     Key(Qt::Key_F3);
     EXPECT_EQ(line.ReadReply(200), "");
-}
 
-TEST_F(KeysTest, QuickSendTextsAreKeptInTheirOwnSectionAndCancelKeepsThem)
-{
-    StoreProfile({{"comport", "COM2"}, {"sendXrate", 0}});
-    Start();
-    SetKeys({{"F1", QStringLiteral("r\u00e9set")}, {"F9", QStringLiteral("stat")}}, true);
+    // Kept in their own section, as single-byte text; Cancel keeps them as they were.
+    SetKeys({{"F1", QStringLiteral("r\u00e9set")}}, true);
     SetKeys({{"F1", QStringLiteral("lost")}}, false);
     EXPECT_EQ(Profile().value(QStringLiteral("quicksend/F1")).toString(), QStringLiteral("r\u00e9set"));
     EXPECT_FALSE(Profile().contains(QStringLiteral("tamsel_OV/F1")));
-
     Start();
-    EXPECT_EQ(View().QuickSendText(0), "r\xe9set");
-    EXPECT_EQ(View().QuickSendText(7), "stat");
+    Frame().OnCommand(ID_TX_RAW);
+    EXPECT_EQ(View().QuickSendText(6), "4142") << "F8 as the dialog set it";
     Key(Qt::Key_F1);
     EXPECT_EQ(line.ReadReply(), "r\xe9set\r\n");
     StoreProfile({});
@@ -125,6 +121,30 @@ TEST_F(KeysTest, ZoomKeysStepTheReportFontAndTheSizeIsKept)
         Start();
         EXPECT_EQ(View().ReportFontPixels(), 16) << stored;
     }
+    StoreProfile({});
+}
+
+TEST_F(KeysTest, FileSendPacingIsSetInItsDialogAndKeptInItsOwnSection)
+{
+    StoreProfile({{"comport", "COM2"}});
+    Start();
+    EXPECT_EQ(Frame().Pacing().charDelayMs, 0);
+    EXPECT_EQ(Frame().Pacing().lineDelayMs, 0);
+    WhenModal([](QDialog& dialog) {
+        dialog.findChild<QSpinBox*>(QStringLiteral("charDelay"))->setValue(3);
+        dialog.findChild<QSpinBox*>(QStringLiteral("lineDelay"))->setValue(250);
+        dialog.accept();
+    });
+    Frame().OnCommand(ID_FILE_SEND_PACING);
+    EXPECT_EQ(Profile().value(QStringLiteral("sendfile/chardelay")).toInt(), 3);
+    EXPECT_EQ(Profile().value(QStringLiteral("sendfile/linedelay")).toInt(), 250);
+    {
+        QSettings profile = Profile();
+        profile.setValue(QStringLiteral("sendfile/chardelay"), QStringLiteral("-4"));
+    }
+    Start();
+    EXPECT_EQ(Frame().Pacing().charDelayMs, 0) << "a pause out of range is none";
+    EXPECT_EQ(Frame().Pacing().lineDelayMs, 250);
     StoreProfile({});
 }
 

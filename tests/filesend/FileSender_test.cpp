@@ -123,22 +123,6 @@ TEST(FileSender, EachStepWritesItsPieceAndAsksForItsPause)
     }
 }
 
-TEST(FileSender, ALongFileGoesOutWholeInChunks)
-{
-    std::string content;
-    for (int i = 0; content.size() < 3 * FileSender::kChunk + 100; ++i)
-        content += std::to_string(i * 7919) + (i % 3 ? "\n" : "\r\n");
-    TempFile file(content);
-    FakeLine line;
-    FileSender sender(FileSender::Mode::kBytes, {}, line.Line(), Bracket);
-    std::string error;
-    ASSERT_EQ(sender.Open(file.Path(), error), 0);
-    const SendRun run = SendAll(sender, line);
-    EXPECT_EQ(run.status, FileSender::Status::kDone);
-    EXPECT_EQ(line.taken, content);
-    EXPECT_EQ(run.pieces.size(), 4u);
-}
-
 TEST(FileSender, ALineThatStopsTakingBytesTimesOutAndSaysHowManyWentOut)
 {
     for (const SendPacing pacing : {SendPacing{0, 0}, SendPacing{1, 0}}) {

@@ -71,18 +71,4 @@ TEST(FileSource, FilesThatCannotBeSentAreNamedWithTheReason)
     std::remove(fifo.c_str());
 }
 
-TEST(FileSource, ALineBeyondTheLimitIsAnErrorNotAHugeCommand)
-{
-    const std::string path = WriteTemp("short\n" + std::string(FileSource::kMaxLine + 10, 'x') + "\n");
-    FileSource source;
-    std::string error;
-    ASSERT_EQ(source.Open(path, error), 0);
-    std::string line;
-    EXPECT_EQ(source.NextLine(line, error), 1);
-    EXPECT_EQ(line, "short");
-    EXPECT_EQ(source.NextLine(line, error), -1);
-    EXPECT_NE(error.find(path), std::string::npos) << error;
-    std::remove(path.c_str());
-}
-
 } // namespace

@@ -40,6 +40,11 @@ START_TIMEOUT = 30          # until the first window shows (sanitizer builds sta
 END_TIMEOUT = 20            # from SIGTERM to the end of the process
 PROFILE_NAME = "TamSel Serial port Monitor 1.1 (OV1.1).conf"
 LANGUAGES = ["en_US.UTF-8", "ja_JP.UTF-8"]
+# What a session's profile holds: mostly values the window writes itself, now
+# and then ones a hand-edited or damaged file might.
+PROFILE_PORTS = ["COM1", "COM1", "COM1", "COM2", "COM3", "COM20", "COM99", "COM0", "", "garbage"]
+PROFILE_RATES = [300, 9600, 9600, 19200, 115200, 0, -1, "12abc", 4000001, ""]
+PROFILE_CONVERSIONS = [0, 1, 2, 3, 4, 0, 1, 3, 4, -1, 7, "x"]
 TERMINATED_STATUS = 128 + signal.SIGTERM
 
 
@@ -159,15 +164,16 @@ class Session:
         for folder in (home, runtime, config):
             os.makedirs(folder)
         os.chmod(runtime, 0o700)
-        port = rng.choice(["COM1", "COM1", "COM2", "COM3"])
+        port = rng.choice(PROFILE_PORTS)
         # The profile holds the device form, \\.\COMn; in the file's own
         # syntax each backslash is doubled.
-        device = f"\\\\.\\{port}".replace("\\", "\\\\")
+        device = f"\\\\.\\{port}".replace("\\", "\\\\") if port.startswith("COM") else port
         with open(os.path.join(config, PROFILE_NAME), "w") as profile:
             profile.write("[tamsel_OV]\n"
                           f"comport={device}\n"
-                          f"comspeed={rng.choice([300, 9600, 19200, 115200])}\n"
-                          f"receiveXrate={rng.randrange(5)}\nsendXrate={rng.randrange(5)}\n"
+                          f"comspeed={rng.choice(PROFILE_RATES)}\n"
+                          f"receiveXrate={rng.choice(PROFILE_CONVERSIONS)}\n"
+                          f"sendXrate={rng.choice(PROFILE_CONVERSIONS)}\n"
                           f"localecho={rng.randrange(2)}\nreceiveenable={rng.randrange(2)}\n"
                           f"[report]\ntimestamps={rng.randrange(2)}\n")
         command = [monkey.tamsel]

@@ -16,7 +16,13 @@
 #include <functional>
 #include <string>
 
+#include <thread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using testsupport::LoopRfc2217Server;
 using testsupport::MessageBoxRecorder;
@@ -65,15 +71,18 @@ std::string ReadFromPort(CComPort& port, std::size_t count, int timeoutMs = 5000
     return got;
 }
 
-// Reads the port (so that notices come in) until done() holds.
-bool ReadUntil(CComPort& port, const std::function<bool()>& done, int timeoutMs = 3000)
+// Reads the port (so that notices come in) until done() holds; counts the
+// reads that found a note of the line waiting.
+bool ReadUntil(CComPort& port, const std::function<bool()>& done, int timeoutMs = 3000, int* noted = nullptr)
 {
     const auto start = std::chrono::steady_clock::now();
     unsigned char buffer[512];
     while (!done()) {
         if (MsSince(start) > timeoutMs)
             return false;
-        port.ReadPort(buffer, sizeof buffer);
+        const ReadResult result = port.ReadPort(buffer, sizeof buffer);
+        if (noted != nullptr && result.noted)
+            ++*noted;
     }
     return true;
 }
@@ -115,6 +124,43 @@ TEST_P(Ser2netLine, CarriesEveryByteBothWaysAndSetsTheRateOnTheFarDevice)
     ASSERT_TRUE(pty.Write(bytes));
     EXPECT_TRUE(SameBytes(ReadFromPort(port, bytes.size()), bytes));
     EXPECT_TRUE(boxes.calls.empty());
+}
+
+TEST(Ser2netRfc2217, UnconfirmedLineSignalsAreNotedOnceAndNothingWaitsForThem)
+{
+    MessageBoxRecorder boxes;
+    PseudoTerminal pty;
+    Ser2net server(pty.Path(), Ser2net::Accepter::kRfc2217);
+    ASSERT_TRUE(server.Start());
+    CComPort port(nullptr, NoCloseWait());
+    port.SetPortMap(MapCom3ToUrl(server.Url()));
+    ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
+
+    const auto asked = std::chrono::steady_clock::now();
+    ASSERT_EQ(port.SetModemLines(TIOCM_DTR | TIOCM_RTS, true), 0);
+    ASSERT_EQ(port.SetBreak(true), 0);
+    ASSERT_EQ(port.SetBreak(false), 0);
+    EXPECT_LT(MsSince(asked), 500) << "a signal change waited for the server";
+    int noted = 0;
+    ASSERT_TRUE(ReadUntil(port, [&] { return noted > 0; }, 3000, &noted));
+    EXPECT_GE(MsSince(asked), 1000);
+    port.CheckLine();
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Communication port '\\\\.\\COM3' did not confirm a request");
+    EXPECT_EQ(boxes.calls[0].detail.find(server.Url().substr(10) + ": the server did not confirm DTR, RTS or break"),
+              0u)
+        << boxes.calls[0].detail;
+
+    // Once noted, never again for this line; the line goes on.
+    ASSERT_EQ(port.SetModemLines(TIOCM_DTR, false), 0);
+    noted = 0;
+    ReadUntil(port, [] { return false; }, 1300, &noted);
+    EXPECT_EQ(noted, 0);
+    port.CheckLine();
+    EXPECT_EQ(boxes.calls.size(), 1u);
+    ASSERT_EQ(port.ComSend("still on\r\n", -1), 0);
+    EXPECT_EQ(pty.Read(10), "still on\r\n");
+    EXPECT_EQ(port.GetLineState(), LineState::kOpen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Accepters, Ser2netLine, testing::ValuesIn(kServed),
@@ -170,6 +216,57 @@ INSTANTIATE_TEST_SUITE_P(
                     }),
     [](const auto& info) { return std::string(info.param().name); });
 
+// A server that takes the connection and never speaks Telnet: the open
+// does not wait for it, and its silence is said once when the answer time is up.
+TEST(Rfc2217Line, ServerThatNeverAnswersIsNotWaitedForAndTheLineWorksAsItIs)
+{
+    MessageBoxRecorder boxes;
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    CComPort port(nullptr, NoCloseWait());
+    port.SetPortMap(MapCom3ToUrl("rfc2217://127.0.0.1:" + std::to_string(ntohs(address.sin_port))));
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.ComReopen(kCom3, 9600), 0);
+    EXPECT_LT(MsSince(start), 500) << "the open waited for the server";
+    EXPECT_EQ(port.GetLineState(), LineState::kConnecting);
+    EXPECT_TRUE(port.AwaitsLine());
+    EXPECT_TRUE(boxes.calls.empty());
+    const int server = accept(listener, nullptr, nullptr);
+    ASSERT_GE(server, 0);
+    // The client's offers and requests (WILL and DO of BINARY, SUPPRESS-GO-AHEAD, COM-PORT-OPTION).
+    char opening[18] = {};
+    ASSERT_EQ(recv(server, opening, sizeof opening, MSG_WAITALL), 18);
+    EXPECT_EQ(std::string(opening, 6), std::string("\xFF\xFB\x00\xFF\xFD\x00", 6));
+
+    // As the reader's notices would, until the open has ended.
+    while (port.CheckLine() == LineState::kConnecting && MsSince(start) < 5000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_GE(MsSince(start), 1000);
+    EXPECT_EQ(port.GetLineState(), LineState::kOpenUnconfigured);
+    ASSERT_EQ(boxes.calls.size(), 1u);
+    EXPECT_EQ(boxes.calls[0].text, "Failed to setup communication port '\\\\.\\COM3'/9600");
+    EXPECT_NE(boxes.calls[0].detail.find("did not answer the COM-PORT-OPTION (RFC 2217) within 1000 ms"),
+              std::string::npos)
+        << boxes.calls[0].detail;
+
+    ASSERT_EQ(send(server, "plain", 5, MSG_NOSIGNAL), 5);
+    EXPECT_EQ(ReadFromPort(port, 5), "plain");
+    ASSERT_EQ(port.ComSend("back", -1), 0);
+    char back[4] = {};
+    EXPECT_EQ(recv(server, back, sizeof back, MSG_WAITALL), 4);
+    EXPECT_EQ(std::string(back, 4), "back");
+    EXPECT_EQ(boxes.calls.size(), 1u);
+    close(server);
+    close(listener);
+}
+
 TEST(Rfc2217Line, DrivesDtrRtsAndBreakAndShowsTheModemLinesTheServerReports)
 {
     MessageBoxRecorder boxes;
@@ -201,6 +298,11 @@ TEST(Rfc2217Line, DrivesDtrRtsAndBreakAndShowsTheModemLinesTheServerReports)
     EXPECT_EQ(server.NextEvent(), "break on");
     ASSERT_EQ(port.SetBreak(false), 0);
     EXPECT_EQ(server.NextEvent(), "break off");
+
+    // A server that confirms every request is never noted.
+    int noted = 0;
+    ReadUntil(port, [] { return false; }, 1200, &noted);
+    EXPECT_EQ(noted, 0);
 
     // Data still passes both ways, IAC doubled and undoubled on the way.
     const std::string bytes = EveryByte(2);
