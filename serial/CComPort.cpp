@@ -77,6 +77,7 @@ int CComPort::ComOpen(const char* name)
     if (HasHandle() || m_opening)
         ComClose();
     m_failures = 0;
+    m_noteShown = false;
     std::unique_ptr<LineOpener> opener = StartOpen(name);
     if (!opener->Wait(m_timings.openWaitMs)) {
         // The user-interface thread goes on; CheckLine takes the outcome.
@@ -233,9 +234,13 @@ LineState CComPort::CheckLine()
 
     if (SerialLine* line = m_handle.load(); line != nullptr && line->HasNote()) {
         const std::string note = line->TakeNote();
-        char text[160];
-        std::snprintf(text, sizeof text, "Communication port '%s' did not confirm a request", m_portName);
-        ShowMessageBox(m_owner, text, kLineCaption, kMbOk, note.c_str());
+        // Once for the port: a line opened again after a loss has the same server.
+        if (!m_noteShown) {
+            m_noteShown = true;
+            char text[160];
+            std::snprintf(text, sizeof text, "Communication port '%s' did not confirm a request", m_portName);
+            ShowMessageBox(m_owner, text, kLineCaption, kMbOk, note.c_str());
+        }
     }
     if (m_opening) {
         if (m_opening->Wait(0)) {

@@ -174,5 +174,6 @@ private:
     bool m_openingIsRetry = false;
     int m_failures = 0;
     bool m_checking = false;  // a CheckLine box is open: its nested loop may call again
+    bool m_noteShown = false;  // a note of the line has been shown since ComOpen
     std::atomic<int> m_checkDelayMs{0};
 };

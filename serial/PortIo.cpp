@@ -1,4 +1,5 @@
 #include "serial/PortIo.h"
+#include "serial/SocketIo.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -6,6 +7,7 @@
 #include <thread>
 
 #include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
@@ -112,19 +114,24 @@ long long GatherPauseUs(int got, long long sinceLastReadUs, int gatherMs)
     return std::min(1000LL * gatherMs, kGatherBytes * sinceLastReadUs / got);
 }
 
-PortWriteResult WriteWithin(int fd, const char* bytes, long long length, long long timeoutMs)
+namespace {
+
+// Puts bytes on fd with put (write, or send for a socket) until all are
+// taken, put fails, or the time-out runs out.
+template <typename Put>
+PortWriteResult PutWithin(int fd, const char* bytes, long long length, long long timeoutMs, Put put)
 {
     PortWriteResult result{0, 0};
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     while (result.written < length) {
-        const ssize_t put = write(fd, bytes + result.written, static_cast<size_t>(length - result.written));
-        if (put > 0) {
-            result.written += put;
+        const ssize_t taken = put(fd, bytes + result.written, static_cast<size_t>(length - result.written));
+        if (taken > 0) {
+            result.written += taken;
             continue;
         }
-        if (put < 0 && errno == EINTR)
+        if (taken < 0 && errno == EINTR)
             continue;
-        if (put < 0 && errno != EAGAIN) {
+        if (taken < 0 && errno != EAGAIN) {
             result.error = errno;
             break;
         }
@@ -137,4 +144,20 @@ PortWriteResult WriteWithin(int fd, const char* bytes, long long length, long lo
         }
     }
     return result;
+}
+
+} // namespace
+
+PortWriteResult WriteWithin(int fd, const char* bytes, long long length, long long timeoutMs)
+{
+    return PutWithin(fd, bytes, length, timeoutMs, [](int to, const char* from, size_t count) {
+        return write(to, from, count);
+    });
+}
+
+PortWriteResult SendWithin(int fd, const char* bytes, long long length, long long timeoutMs)
+{
+    return PutWithin(fd, bytes, length, timeoutMs, [](int to, const char* from, size_t count) {
+        return send(to, from, count, MSG_NOSIGNAL);
+    });
 }

@@ -161,6 +161,22 @@ TEST(Ser2netRfc2217, UnconfirmedLineSignalsAreNotedOnceAndNothingWaitsForThem)
     ASSERT_EQ(port.ComSend("still on\r\n", -1), 0);
     EXPECT_EQ(pty.Read(10), "still on\r\n");
     EXPECT_EQ(port.GetLineState(), LineState::kOpen);
+
+    // Nor after the server has been restarted: it is the same server.
+    server.Stop();
+    ASSERT_TRUE(ReadUntil(port, [&] { return port.GetLineState() == LineState::kLost; }));
+    ASSERT_TRUE(server.Start());
+    const auto restarted = std::chrono::steady_clock::now();
+    while (port.CheckLine() != LineState::kReopened && MsSince(restarted) < 5000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_EQ(port.GetLineState(), LineState::kReopened);
+    ASSERT_EQ(boxes.calls.size(), 2u);
+    EXPECT_EQ(boxes.calls[1].text, "Lost communication port '\\\\.\\COM3'");
+    ASSERT_EQ(port.SetModemLines(TIOCM_DTR, true), 0);
+    noted = 0;
+    ASSERT_TRUE(ReadUntil(port, [&] { return noted > 0; }, 3000, &noted));
+    port.CheckLine();
+    EXPECT_EQ(boxes.calls.size(), 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Accepters, Ser2netLine, testing::ValuesIn(kServed),
