@@ -7,6 +7,7 @@
 #include "bus/BusModel.h"
 #include "busview/BusViewWindow.h"
 #include "conversions/ConversionRegistry.h"
+#include "devices/DeviceList.h"
 #include "orvane/NodeTableObserver.h"
 #include "resources/AcceleratorTable.h"
 #include "resources/CommandIds.h"
@@ -118,6 +119,7 @@ bool CMainFrame::Create()
     m_setup.SetPortResolver([this](const char* deviceName) {
         return m_view->Ports().Resolve(deviceName);
     });
+    m_setup.SetDeviceLister([] { return ListSerialDevices().devices; });
 
     if (!CreateStatusBar())
         return false;
@@ -433,7 +435,12 @@ void CMainFrame::OnLocalEcho()
 
 void CMainFrame::OnCommSetting()
 {
-    m_setup.DoModal(this);
+    if (m_setup.DoModal(this) == CSetup::kDoModalOk && MapChosenDevice()) {
+        // Same name and rate, but another device: it opens even so.
+        ShowPortSettings();
+        m_view->ComReopenMoved(m_setup.GetDeviceName(), m_setup.GetLineRate());
+        return;
+    }
     ApplySetup();
 }
 

@@ -102,6 +102,10 @@ public:
     // What follows the setup dialog: shows the setup object's port and rate
     // and has the view reopen the port with them.
     void ApplySetup();
+    // The device chosen in the setup dialog becomes where its port leads:
+    // in the profile's section "ports" (so it lasts) and in the view's map
+    // for this run, over a --map of the same port. False when none was chosen.
+    bool MapChosenDevice();
     // Starts a raw capture of the port now chosen into path. 0, or -1 after its box.
     int StartCapture(const std::string& path);
     // Writes the report as it stands to path. 0, or -1 after its box.

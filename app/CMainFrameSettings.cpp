@@ -66,6 +66,21 @@ void CMainFrame::LoadPortMap()
         ports.SetOverride(assignment);
 }
 
+bool CMainFrame::MapChosenDevice()
+{
+    const std::string& path = m_setup.ChosenDevice();
+    const int port = m_setup.PortIndex() + 1;
+    if (path.empty() || port < 1 || port > kMappedPorts)
+        return false;
+    char key[8];
+    std::snprintf(key, sizeof key, "COM%d", port);
+    m_store.WriteProfileString(kPortsSection, key, QString::fromStdString(path));
+    PortMap& ports = m_view->Ports();
+    ports.SetUserPath(key, path);
+    ports.SetOverride(std::string(key) + "=" + path);
+    return true;
+}
+
 int CMainFrame::MarkedConversion(bool receive) const
 {
     int marked = 0;

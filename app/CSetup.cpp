@@ -104,6 +104,8 @@ void CSetup::BuildOn(QDialog& dialog, const QFont& font) const
     showPath(portList->currentIndex());
     QObject::connect(portList, &QComboBox::currentIndexChanged, portPath, showPath);
     BuildOtherRate(dialog, *baudList);
+    BuildDeviceList(*static_cast<QComboBox*>(FindDialogControl(dialog, IDC_DEVICE_LIST)));
+    FitDialogToText(dialog);
 
     // The focus starts on the first tab stop, OK.
     FindDialogControl(dialog, IDOK)->setFocus();
@@ -142,6 +144,29 @@ void CSetup::BuildOtherRate(QDialog& dialog, QComboBox& baudList) const
     });
 }
 
+void CSetup::BuildDeviceList(QComboBox& deviceList) const
+{
+    const std::vector<SerialDevice> devices = m_listDevices ? m_listDevices() : std::vector<SerialDevice>();
+    // The first entry changes nothing: the port keeps the device it leads to.
+    deviceList.addItem(devices.empty() ? QStringLiteral("(no serial device found)")
+                                       : QStringLiteral("(keep the port's device)"),
+                       QString());
+    for (const SerialDevice& device : devices) {
+        // What the adapter calls itself and its serial number tell two alike adapters apart.
+        QStringList words;
+        for (const std::string* word : {&device.product, &device.serial}) {
+            if (!word->empty())
+                words << QString::fromStdString(*word);
+        }
+        if (words.isEmpty() && !device.driver.empty())
+            words << QString::fromStdString(device.driver);
+        words << QStringLiteral("(%1)").arg(QString::fromStdString(device.node));
+        const std::string& stable = device.byId.empty() ? device.node : device.byId;
+        deviceList.addItem(words.join(QLatin1Char(' ')), QString::fromStdString(stable));
+    }
+    deviceList.setCurrentIndex(0);
+}
+
 int CSetup::DoModal(QWidget* parent)
 {
     QDialog dialog(parent);
@@ -149,8 +174,11 @@ int CSetup::DoModal(QWidget* parent)
     BuildOn(dialog, QFont(QString::fromUtf8(layout.fontFamily), layout.pointSize));
     auto* portList = static_cast<QComboBox*>(FindDialogControl(dialog, IDC_PORT_LIST));
     auto* baudList = static_cast<QComboBox*>(FindDialogControl(dialog, IDC_BAUD_LIST));
+    auto* deviceList = static_cast<QComboBox*>(FindDialogControl(dialog, IDC_DEVICE_LIST));
+    m_chosenDevice.clear();
     if (dialog.exec() != QDialog::Accepted)
         return kDoModalCancel;
+    m_chosenDevice = deviceList->currentData().toString().toStdString();
     m_portIndex = portList->currentIndex();
     m_baudIndex = baudList->currentIndex();
     m_otherRate = dialog.property(kOtherRateProperty).toInt();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "devices/SerialDevice.h"
 #include "serial/BaudRates.h"
 #include "serial/PortMap.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QDialog;
@@ -23,6 +25,11 @@ class QWidget;
 // command line, or 0. With one, the baud index is that of its nearest table
 // entry, so what the profile's rate key means stays as it was; the line runs
 // at the other rate. Choosing a rate of the list drops it.
+//
+// Below the two lists a third, Device, offers the serial devices present.
+// Choosing one and OK leaves its stable name (by-id when it has one, else its
+// node) as the chosen device: the frame maps the selected port to it. Each
+// run of the dialog starts with none chosen; the indices do not depend on it.
 class CSetup {
 public:
     // Rates offered, ended by a 0 entry; COM1 to COM20.
@@ -34,6 +41,8 @@ public:
 
     // Tells where a device name leads on this machine; empty when nowhere.
     using PortResolver = std::function<std::string(const char* deviceName)>;
+    // The serial devices present, listed when the dialog opens.
+    using DeviceLister = std::function<std::vector<SerialDevice>()>;
 
     CSetup() = default;
 
@@ -60,14 +69,22 @@ public:
     int BaudIndex() const { return m_baudIndex; }
 
     void SetPortResolver(PortResolver resolver) { m_resolve = std::move(resolver); }
+    void SetDeviceLister(DeviceLister lister) { m_listDevices = std::move(lister); }
+
+    // The path of the device chosen in the last run of the dialog, when it
+    // ended with OK; empty when none was chosen.
+    const std::string& ChosenDevice() const { return m_chosenDevice; }
 
 private:
     std::string DescribePort(int portIndex) const;
     void BuildOtherRate(QDialog& dialog, QComboBox& baudList) const;
+    void BuildDeviceList(QComboBox& deviceList) const;
 
     int m_portIndex = 0;
     int m_baudIndex = 3;
     int m_otherRate = 0;
     char m_deviceName[20] = {};
     PortResolver m_resolve;
+    DeviceLister m_listDevices;
+    std::string m_chosenDevice;
 };

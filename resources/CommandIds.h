@@ -142,6 +142,7 @@ inline constexpr int IDC_PORT_PATH = 1002;
 // The setup dialog's rate beyond the list and its device list
 inline constexpr int IDC_OTHER_RATE = 33100;
 inline constexpr int IDC_RATE_USED = 33101;
+inline constexpr int IDC_DEVICE_LIST = 33102;
 
 // Controls of the view
 inline constexpr int IDC_COMMAND_LINE = 49331;

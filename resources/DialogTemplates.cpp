@@ -16,10 +16,13 @@ constexpr DialogControl kSetupControls[] = {
     // A rate the list does not offer, asked for as a number.
     {ControlKind::PushButton, IDC_OTHER_RATE, "Other...", 107, 59, 50, 14},
     {ControlKind::Label, IDC_RATE_USED, "", 15, 90, 145, 8},
+    // The serial devices present; choosing one maps the selected port to it.
+    {ControlKind::Label, IDC_STATIC, "Device", 15, 104, 40, 8},
+    {ControlKind::DropDownList, IDC_DEVICE_LIST, "", 25, 116, 132, 60},
 };
 
 constexpr DialogTemplate kSetup{
-    IDD_SETUP, "Communication Port Setting", 164, 104, "Arial", 9, kSetupControls};
+    IDD_SETUP, "Communication Port Setting", 164, 138, "Arial", 9, kSetupControls};
 
 constexpr DialogControl kAboutControls[] = {
     {ControlKind::Icon, IDR_MAINFRAME, "", 11, 17, 20, 20},

@@ -60,6 +60,11 @@ std::unique_ptr<LineOpener> CComPort::StartOpen(const char* name)
     const std::string place = m_map.Resolve(name);
     if (place.empty())
         return FailedLineOpen(UnmappedDetail(name));
+    return StartOpenAt(place);
+}
+
+std::unique_ptr<LineOpener> CComPort::StartOpenAt(const std::string& place)
+{
     const LineContext context{
         *m_driver, [this](int fd, const termios& settings) { return ApplyLineSettings(fd, settings); }, m_baudRate};
     return StartLineOpen(place, context);
@@ -224,6 +229,16 @@ long long CComPort::WriteTimeoutMs(int length) const
 
 LineState CComPort::CheckLine()
 {
+    return Revive(nullptr);
+}
+
+LineState CComPort::CheckLineAt(const std::string& path)
+{
+    return Revive(&path);
+}
+
+LineState CComPort::Revive(const std::string* place)
+{
     if (m_checking)
         return m_state.load();
     m_checking = true;
@@ -261,7 +276,9 @@ LineState CComPort::CheckLine()
         std::snprintf(text, sizeof text, "Lost communication port '%s'", m_portName);
         ShowMessageBox(m_owner, text, kLineCaption, kMbOk, why.c_str());
     }
-    std::unique_ptr<LineOpener> opener = StartOpen(m_portName);
+    if (place && place->empty())
+        return m_state.load();
+    std::unique_ptr<LineOpener> opener = place ? StartOpenAt(*place) : StartOpen(m_portName);
     if (opener->Wait(m_timings.openWaitMs)) {
         TakeOpening(opener->Take(), true);
     } else {

@@ -118,6 +118,11 @@ public:
     // time to look for the device again, or a note of the line to show once).
     // Returns the line state afterwards.
     LineState CheckLine();
+    // CheckLine for a device known to be at path now (a replugged adapter
+    // under another node): reopens there rather than where the port map sends
+    // the name, for this run only. With an empty path (the device is not
+    // back) it only lets go of the dead handle.
+    LineState CheckLineAt(const std::string& path);
 
     // User-interface thread: the modem lines and the break condition of the
     // open line (SerialLine.h). -1 with errno ENOTCONN when no port is open.
@@ -153,6 +158,8 @@ protected:
 
 private:
     std::unique_ptr<LineOpener> StartOpen(const char* name);
+    std::unique_ptr<LineOpener> StartOpenAt(const std::string& place);
+    LineState Revive(const std::string* place);
     // Puts an ended open in place and sets the state; a first open (not a
     // retry) shows its failures. The result of ComOpen.
     int TakeOpening(LineOpening opening, bool retry);

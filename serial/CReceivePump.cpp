@@ -36,10 +36,21 @@ void CReceivePump::StopReceiveThread()
         m_thread.join();
 }
 
+void CReceivePump::Wake()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_waitMutex);
+        m_woken = true;
+    }
+    m_wake.notify_all();
+}
+
 bool CReceivePump::WaitWhileRunning(int ms)
 {
     std::unique_lock<std::mutex> lock(m_waitMutex);
-    return !m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_run.load() == 0; });
+    m_wake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_run.load() == 0 || m_woken; });
+    m_woken = false;
+    return m_run.load() != 0;
 }
 
 void CReceivePump::ReceiveThread()

@@ -68,6 +68,10 @@ public:
     // has ended (at most one read, the read time-outs, later).
     void StopReceiveThread();
 
+    // User-interface thread: the port has a line again (a lost one came
+    // back); the reader ends the wait it is in and reads at once.
+    void Wake();
+
     // User-interface thread, for each data-arrived notice: takes the ring's
     // bytes in chunks of up to 512 until it is empty, terminates each with a
     // zero byte and hands it to consumer (ShowReceived; at least once per
@@ -92,6 +96,7 @@ private:
     std::atomic<bool> m_noticePending{false};
     std::mutex m_waitMutex;
     std::condition_variable m_wake;
+    bool m_woken = false;  // guarded by m_waitMutex
     std::thread m_thread;
 
     std::int32_t m_overflowReported = 0;

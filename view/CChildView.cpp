@@ -15,10 +15,12 @@
 #include <QCoreApplication>
 #include <QFontDatabase>
 #include <QResizeEvent>
+#include <QSocketNotifier>
 #include <QTime>
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -259,8 +261,36 @@ int CChildView::ComReopen(const char* name, int baud)
 {
     m_port.SetPortMap(m_ports);
     const int result = m_port.ComReopen(name, baud);
+    FollowDevice(name);
     NoteLineState();
     return result;
+}
+
+int CChildView::ComReopenMoved(const char* name, int baud)
+{
+    if (name == nullptr || std::strcmp(name, m_port.PortName()) != 0 || baud != m_port.BaudRate())
+        return ComReopen(name, baud);
+    m_port.SetPortMap(m_ports);
+    const int result = m_port.ComOpen(name);
+    FollowDevice(name);
+    NoteLineState();
+    return result;
+}
+
+void CChildView::FollowDevice(const char* name)
+{
+    if (!m_follower.Follow(m_port.HasHandle() ? m_ports.Resolve(name) : std::string()))
+        return;
+    delete m_deviceEvents;
+    m_deviceEvents = nullptr;
+    if (m_follower.EventFd() < 0)
+        return;
+    m_deviceEvents = new QSocketNotifier(m_follower.EventFd(), QSocketNotifier::Read, this);
+    connect(m_deviceEvents, &QSocketNotifier::activated, this, [this] {
+        if (m_follower.TakeEvents() == LineState::kReopened)
+            m_pump.Wake();
+        NoteLineState();
+    });
 }
 
 LineState CChildView::GetLineState() const
@@ -522,7 +552,8 @@ void CChildView::OnReceive()
 
 void CChildView::OnLineCheck()
 {
-    m_port.CheckLine();
+    if (m_follower.CheckLine() == LineState::kReopened)
+        m_pump.Wake();
     NoteLineState();
 }
 

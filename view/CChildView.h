@@ -1,5 +1,6 @@
 #pragma once
 
+#include "devices/PortFollower.h"
 #include "filesend/FileSender.h"
 #include "history/CommandHistory.h"
 #include "serial/CComPort.h"
@@ -30,6 +31,7 @@ class CFindBar;
 class CReportWindow;
 class CSendBar;
 class QPlainTextEdit;
+class QSocketNotifier;
 
 // The waits of the serial line; tests shorten those that decide nothing they check.
 struct LineTimings {
@@ -81,6 +83,9 @@ public:
     void SetTransmitConversion(int index);
 
     int ComReopen(const char* name, int baud);
+    // ComReopen after the port map changed: the same name and rate open
+    // again, since the name may lead to another device now.
+    int ComReopenMoved(const char* name, int baud);
     LineState GetLineState() const;
 
     void SetReceiveEnable(bool on);
@@ -182,6 +187,8 @@ private:
     void OnReceive();
     void OnLineCheck();
     void NoteLineState();
+    // After an open: follows the device now behind the port by its identity.
+    void FollowDevice(const char* name);
     void RememberCommand(const std::string& command);
     void HistoryFailed(const std::string& error);
 
@@ -216,6 +223,10 @@ private:
     SessionRecorder m_recorder;  // taps the port, so it goes before the port
     CFIFO m_ring;
     CReceivePump m_pump;
+    // Reopens a replugged adapter wherever udev says it is; declared after
+    // the port and its map, so it goes first.
+    PortFollower m_follower{m_port, m_ports};
+    QSocketNotifier* m_deviceEvents = nullptr;
     LineState m_shownLineState = LineState::kNoPort;
 
     std::unique_ptr<CXrate> m_transmit;

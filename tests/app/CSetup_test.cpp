@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <climits>
+#include <vector>
 #include <cstring>
 #include <string>
 
@@ -330,6 +331,53 @@ TEST(SetupDialog, ShowsWhereTheSelectedPortLeads)
     setup.DoModal(nullptr);
     EXPECT_EQ(shown, QStringList({"/dev/null (present)", "/dev/tamsel-no-such-device (not found)",
                                   "no device for this port", "rfc2217://lab-rack-2:7001 (network line)"}));
+}
+
+const std::vector<SerialDevice> kDevices = {
+    {"/dev/ttyUSB0", "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0", "", "0403", "6001", "FTDI",
+     "FT232R USB UART", "A50285BI", "ftdi_sio", "00"},
+    {"/dev/ttyS0", "", "", "", "", "", "", "", "serial", ""},
+};
+
+TEST(SetupDialog, DeviceListOffersTheDevicesAndOkNamesTheOneChosen)
+{
+    struct Case {
+        int entry;        // chosen in the Device list
+        bool ok;
+        const char* chosen;
+    };
+    const Case cases[] = {
+        {1, true, "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"},
+        {2, true, "/dev/ttyS0"},  // no stable name: its node
+        {0, true, ""},            // keep the port's device
+        {1, false, ""},           // Cancel chooses nothing
+    };
+    for (const Case& c : cases) {
+        CSetup setup;
+        setup.SetPortFromName("COM6");
+        setup.SetDeviceLister([] { return kDevices; });
+        QStringList entries;
+        WhenModal([&](QDialog& dialog) {
+            entries = Entries(List(dialog, IDC_DEVICE_LIST));
+            List(dialog, IDC_DEVICE_LIST)->setCurrentIndex(c.entry);
+            Click(dialog, c.ok ? IDOK : IDCANCEL);
+        });
+        setup.DoModal(nullptr);
+        EXPECT_EQ(entries, QStringList({"(keep the port's device)", "FT232R USB UART A50285BI (/dev/ttyUSB0)",
+                                        "serial (/dev/ttyS0)"}));
+        EXPECT_EQ(setup.ChosenDevice(), c.chosen) << c.entry;
+        EXPECT_EQ(setup.PortIndex(), 5) << "the port list is the dialog's own";
+    }
+
+    CSetup none;
+    QStringList entries;
+    WhenModal([&](QDialog& dialog) {
+        entries = Entries(List(dialog, IDC_DEVICE_LIST));
+        Click(dialog, IDOK);
+    });
+    none.DoModal(nullptr);
+    EXPECT_EQ(entries, QStringList({"(no serial device found)"}));
+    EXPECT_EQ(none.ChosenDevice(), "");
 }
 
 } // namespace

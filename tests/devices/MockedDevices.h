@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include <termios.h>
+
 typedef struct _UMockdevTestbed UMockdevTestbed;
 
 namespace testsupport {
@@ -29,6 +31,9 @@ public:
 
     // The far side of a terminal node: bytes written here arrive at the node.
     bool Send(const std::string& node, const std::string& bytes);
+
+    // The line settings of a terminal node as its far side sees them.
+    termios Settings(const std::string& node) const;
 
     // Makes link (under /dev) lead to node, as udev's rules would.
     bool Link(const std::string& link, const std::string& node);

@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace testsupport {
@@ -39,23 +40,35 @@ bool MockedDevices::Add(const std::string& file)
 
 void MockedDevices::Unplug(const std::string& node, const std::string& ttyRecord, const std::string& usbDevice)
 {
-    // The kernel hangs up a pulled adapter's terminal before its node goes;
-    // the test bed only removes the records, so the hang-up is done here.
-    const int fd = open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    EXPECT_GE(fd, 0) << node << ": " << std::strerror(errno);
-    if (fd >= 0) {
-        EXPECT_EQ(ioctl(fd, TIOCVHANGUP), 0) << std::strerror(errno);
-        close(fd);
-    }
+    std::error_code error;
+    const std::filesystem::path terminal = std::filesystem::read_symlink(InBed(node), error);
+    ASSERT_FALSE(error) << node << ": " << error.message();
     umockdev_testbed_uevent(m_bed, ttyRecord.c_str(), "remove");
+    // The terminal's record first: removing the USB device leaves its class link behind.
+    umockdev_testbed_remove_device(m_bed, ttyRecord.c_str());
     umockdev_testbed_remove_device(m_bed, usbDevice.c_str());
-    std::filesystem::remove(InBed(node));
+    std::filesystem::remove(InBed(node), error);
+    // The kernel hangs up a pulled adapter's terminal; the bed only removes
+    // records, so the hang-up is done here, once the node is gone (a retry
+    // must not find the dead terminal), on the pseudo-terminal itself and
+    // past umockdev's ioctl handling, which knows no hang-up.
+    const int fd = open(terminal.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fd, 0) << terminal << ": " << std::strerror(errno);
+    EXPECT_EQ(syscall(SYS_ioctl, fd, TIOCVHANGUP), 0) << std::strerror(errno);
+    close(fd);
 }
 
 bool MockedDevices::Send(const std::string& node, const std::string& bytes)
 {
     const int fd = umockdev_testbed_get_dev_fd(m_bed, node.c_str());
     return fd >= 0 && write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+}
+
+termios MockedDevices::Settings(const std::string& node) const
+{
+    termios settings{};
+    EXPECT_EQ(tcgetattr(umockdev_testbed_get_dev_fd(m_bed, node.c_str()), &settings), 0) << node;
+    return settings;
 }
 
 bool MockedDevices::Link(const std::string& link, const std::string& node)

@@ -403,6 +403,26 @@ TEST(ReceivePump, UnpluggedDeviceIdlesAndIsReopenedWhenItComesBack)
     std::filesystem::remove_all(dir);
 }
 
+TEST(ReceivePump, WakeEndsTheIdleStepSoAPortInPlaceIsReadAtOnce)
+{
+    MessageBoxRecorder boxes;
+    PseudoTerminal pty;
+    CComPort port(kOwner, NoCloseWait());
+    port.SetPortMap(MapCom3To(pty.Path()));
+    CFIFO ring;
+    PumpTimings timings = NoStartWait();
+    timings.idleWaitMs = 600000;  // an idle step that outlasts the test
+    CReceivePump pump(kOwner, port, ring, timings);
+    UiLoop ui(port, pump);
+    ui.Start();
+    ui.RunFor(50);  // the reader found no port and idles
+
+    ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
+    ASSERT_TRUE(pty.Write("back"));
+    pump.Wake();
+    EXPECT_TRUE(ui.Run([&] { return ui.received == "back"; }, 5000)) << ui.received;
+}
+
 TEST(ReceivePump, PortThatNeverOpenedIsNotRetried)
 {
     MessageBoxRecorder boxes;
