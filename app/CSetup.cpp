@@ -22,6 +22,17 @@ namespace {
 
 constexpr char kOtherRateProperty[] = "otherRate";
 
+// What the Device list names: an entry's stable name, or the text typed in
+// when it is a network line's URL or a device path; anything else names none.
+std::string ChosenPlace(const QComboBox& list)
+{
+    const QString text = list.currentText().trimmed();
+    if (list.currentIndex() >= 0 && list.itemText(list.currentIndex()) == text)
+        return list.currentData().toString().toStdString();
+    const std::string typed = text.toStdString();
+    return IsNetworkPlace(typed) || typed.starts_with('/') ? typed : std::string();
+}
+
 } // namespace
 
 void CSetup::SetPortFromName(const char* name)
@@ -165,6 +176,10 @@ void CSetup::BuildDeviceList(QComboBox& deviceList) const
         deviceList.addItem(words.join(QLatin1Char(' ')), QString::fromStdString(stable));
     }
     deviceList.setCurrentIndex(0);
+    // A port served over the network, or a device the listing does not show,
+    // is typed in; the list itself stays as it is.
+    deviceList.setEditable(true);
+    deviceList.setInsertPolicy(QComboBox::NoInsert);
 }
 
 int CSetup::DoModal(QWidget* parent)
@@ -178,7 +193,7 @@ int CSetup::DoModal(QWidget* parent)
     m_chosenDevice.clear();
     if (dialog.exec() != QDialog::Accepted)
         return kDoModalCancel;
-    m_chosenDevice = deviceList->currentData().toString().toStdString();
+    m_chosenDevice = ChosenPlace(*deviceList);
     m_portIndex = portList->currentIndex();
     m_baudIndex = baudList->currentIndex();
     m_otherRate = dialog.property(kOtherRateProperty).toInt();

@@ -380,4 +380,30 @@ TEST(SetupDialog, DeviceListOffersTheDevicesAndOkNamesTheOneChosen)
     EXPECT_EQ(none.ChosenDevice(), "");
 }
 
+TEST(SetupDialog, DeviceListTakesATypedNetworkLineOrPath)
+{
+    const struct {
+        const char* typed;
+        const char* chosen;
+    } cases[] = {
+        {"rfc2217://lab-rack-2:7001", "rfc2217://lab-rack-2:7001"},
+        {"  tcp://10.0.0.5:2000 ", "tcp://10.0.0.5:2000"},
+        {"/dev/ttyAMA0", "/dev/ttyAMA0"},
+        {"lab-rack-2:7001", ""},  // neither a URL nor a path: nothing chosen
+    };
+    for (const auto& c : cases) {
+        CSetup setup;
+        setup.SetDeviceLister([] { return kDevices; });
+        QStringList entries;
+        WhenModal([&](QDialog& dialog) {
+            List(dialog, IDC_DEVICE_LIST)->setEditText(QString::fromLatin1(c.typed));
+            entries = Entries(List(dialog, IDC_DEVICE_LIST));
+            Click(dialog, IDOK);
+        });
+        setup.DoModal(nullptr);
+        EXPECT_EQ(setup.ChosenDevice(), c.chosen) << c.typed;
+        EXPECT_EQ(entries.size(), 3) << "typing adds no entry";
+    }
+}
+
 } // namespace
