@@ -17,6 +17,12 @@ namespace {
 // Telnet commands are a few bytes; these never wait long on a live connection.
 constexpr long long kCommandSendMs = 500;
 
+// Data that arrives while the set-up waits for its answers is held until the
+// reader takes it. A server that floods meanwhile is left waiting in the
+// connection's own buffers past this much, so memory stays bounded and no
+// byte is lost.
+constexpr std::size_t kEarlyDataLimit = 64 * 1024;
+
 // How many data bytes of the block went out whole when only sent of its
 // encoded bytes did.
 long long DataBytesSent(const telnet::TelnetClient& client, const char* bytes, long long length, long long sent)
@@ -96,7 +102,7 @@ void Rfc2217Line::SetUp(int baud, int answerMs)
         }
         Send(request);
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
-        if (settled || left <= 0)
+        if (settled || left <= 0 || m_early.size() >= kEarlyDataLimit)
             break;
         pollfd entry{Socket(), POLLIN, 0};
         if (poll(&entry, 1, static_cast<int>(left)) <= 0)

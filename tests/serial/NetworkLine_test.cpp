@@ -13,12 +13,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <functional>
 #include <string>
 
 #include <thread>
 
 #include <arpa/inet.h>
+#include <malloc.h>
 #include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -280,6 +282,68 @@ TEST(Rfc2217Line, ServerThatNeverAnswersIsNotWaitedForAndTheLineWorksAsItIs)
     EXPECT_EQ(std::string(back, 4), "back");
     EXPECT_EQ(boxes.calls.size(), 1u);
     close(server);
+    close(listener);
+}
+
+// A server that floods data instead of answering: what the set-up holds for
+// the reader stays small, the rest waits in the connection, and every byte
+// still reaches the reader in order.
+TEST(Rfc2217Line, DataFloodingInDuringTheSetUpIsHeldWithinBoundsAndNoneIsLost)
+{
+    MessageBoxRecorder boxes;
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 1), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    std::string flood(4 * 1024 * 1024, '\0');
+    for (std::size_t at = 0; at < flood.size(); ++at)
+        flood[at] = static_cast<char>('a' + at % 23);  // no IAC, no CR
+    std::thread server([&] {
+        const int connection = accept(listener, nullptr, nullptr);
+        if (connection < 0)
+            return;
+        for (std::size_t sent = 0; sent < flood.size();) {
+            const ssize_t n = send(connection, flood.data() + sent, flood.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0)
+                break;
+            sent += static_cast<std::size_t>(n);
+        }
+        // Closed only after the client: closing on its unread requests
+        // would reset the connection and drop the data still in flight.
+        shutdown(connection, SHUT_WR);
+        char request[256];
+        while (recv(connection, request, sizeof request, 0) > 0) {
+        }
+        close(connection);
+    });
+    CComPort port(nullptr, NoCloseWait());
+    port.SetPortMap(MapCom3ToUrl("rfc2217://127.0.0.1:" + std::to_string(ntohs(address.sin_port))));
+
+    // Large blocks come from mmap, which the heap's own count leaves out.
+    const auto held = [] {
+        const struct mallinfo2 info = mallinfo2();
+        return info.uordblks + info.hblkhd;
+    };
+    const std::size_t heldBefore = held();
+    const auto start = std::chrono::steady_clock::now();
+    // Whether the open still waits when it returns or has already noted the
+    // silent server (then with its box) depends on how soon the flood comes.
+    port.ComReopen(kCom3, 9600);
+    while (port.CheckLine() == LineState::kConnecting && MsSince(start) < 5000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    const std::size_t heldAfter = held();
+    EXPECT_EQ(port.GetLineState(), LineState::kOpenUnconfigured);
+    EXPECT_LT(heldAfter > heldBefore ? heldAfter - heldBefore : 0, 1024u * 1024);
+
+    const std::string got = ReadFromPort(port, flood.size(), 20000);
+    EXPECT_EQ(got.size(), flood.size());
+    EXPECT_TRUE(got == flood) << "the data came changed or out of order";
+    port.ComClose();
+    server.join();
     close(listener);
 }
 
