@@ -21,6 +21,7 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusTipEvent>
@@ -304,6 +305,9 @@ bool CMainFrame::OnCommand(int id)
     case ID_VIEW_TIME_STAMPS:
         OnTimeStamps();
         return true;
+    case ID_VIEW_REPORT_SIZE:
+        OnReportSize();
+        return true;
     case ID_QUICK_SEND_SETUP:
         OnQuickSendSetup();
         return true;
@@ -397,6 +401,24 @@ void CMainFrame::OnTimeStamps()
     const bool on = !IsMenuChecked(ID_VIEW_TIME_STAMPS);
     ShowTimeStamps(on);
     m_store.WriteProfileInt(kReportSection, kTimeStampsKey, on ? 1 : 0);
+}
+
+void CMainFrame::OnReportSize()
+{
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("reportSize"));
+    dialog.setWindowTitle(String(ID_VIEW_REPORT_SIZE));
+    dialog.setLabelText(String(IDS_REPORT_SIZE_PROMPT)
+                            .arg(CReportText::kReportLimit)
+                            .arg(CReportText::kLargestReportLimit));
+    dialog.setInputMode(QInputDialog::IntInput);
+    dialog.setIntRange(CReportText::kReportLimit, CReportText::kLargestReportLimit);
+    dialog.setIntStep(10000);
+    dialog.setIntValue(m_view->Report().Limit());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_view->SetReportLimit(dialog.intValue());
+    m_store.WriteProfileInt(kReportSection, kReportLimitKey, m_view->Report().Limit());
 }
 
 void CMainFrame::ShowTimeStamps(bool on)

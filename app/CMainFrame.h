@@ -26,6 +26,8 @@ class CStatusBar;
 // The profile's section for how the report is shown, apart from the six specified keys.
 inline constexpr char kReportSection[] = "report";
 inline constexpr char kTimeStampsKey[] = "timestamps";
+// How many characters the report keeps, in the same section.
+inline constexpr char kReportLimitKey[] = "limit";
 // The profile's section for the report font's size in pixels.
 inline constexpr char kZoomSection[] = "zoom";
 inline constexpr char kReportFontKey[] = "reportfont";
@@ -149,6 +151,7 @@ private:
     void OnReceiveEnable();
     void OnLocalEcho();
     void OnTimeStamps();
+    void OnReportSize();
     void ShowTimeStamps(bool on);
     bool OnLineEnd(int id);
     bool OnZoom(int id);

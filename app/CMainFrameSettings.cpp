@@ -38,6 +38,7 @@ void CMainFrame::LoadSettings()
     m_view->SetLocalEcho(echo);
 
     ShowTimeStamps(m_store.GetProfileInt(kReportSection, kTimeStampsKey, 0) != 0);
+    m_view->SetReportLimit(m_store.GetProfileInt(kReportSection, kReportLimitKey, CReportText::kReportLimit));
     m_view->SetReportFontPixels(StoredFontPixels(m_store.GetProfileInt(kZoomSection, kReportFontKey, kReportFontPixels)));
     LoadQuickSend();
     LoadPacing();

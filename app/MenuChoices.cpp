@@ -34,6 +34,8 @@ void ApplyMenuChoices(const CommandLineOptions& options, CMainFrame& frame)
         SetMenuSwitch(frame, ID_RECEIVE_ENABLE, *options.receive);
     if (options.echo)
         SetMenuSwitch(frame, ID_LOCAL_ECHO, *options.echo);
+    if (options.reportLimit > 0)
+        frame.View()->SetReportLimit(options.reportLimit);
     if (options.busView)
         SetMenuSwitch(frame, ID_VIEW_BUS, true);
 }

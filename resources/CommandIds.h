@@ -33,6 +33,9 @@ inline constexpr int IDS_CAPTURE_PANE = 33006;
 inline constexpr int ID_REPORT_SAVE_AS = 33007;
 inline constexpr int ID_REPORT_SELECT_ALL = 33008;
 inline constexpr int ID_REPORT_COPY_ALL = 33009;
+// How many characters the report keeps
+inline constexpr int ID_VIEW_REPORT_SIZE = 33010;
+inline constexpr int IDS_REPORT_SIZE_PROMPT = 33011;  // %1, %2: the smallest and largest size
 // The bus view window and its texts
 inline constexpr int ID_VIEW_BUS = 33300;
 inline constexpr int IDS_BUS_TITLE = 33301;

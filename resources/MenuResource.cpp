@@ -40,6 +40,7 @@ constexpr MenuItemResource kView[] = {
     {ID_RECEIVE_ENABLE, "Enable reception(&E)\tCtrl+S", "受信可能(&E)\tCtrl+S"},
     {ID_LOCAL_ECHO, "Local echo(&E)", "ローカルエコー(&E)"},
     {ID_VIEW_TIME_STAMPS, "Time stamps(&T)", "タイムスタンプ(&T)"},
+    {ID_VIEW_REPORT_SIZE, "Report size(&Z)...", "Report サイズ(&Z)..."},
     {ID_VIEW_ZOOM_IN, "Larger report font(&L)\tCtrl++", "Report 文字拡大(&L)\tCtrl++"},
     {ID_VIEW_ZOOM_OUT, "Smaller report font(&M)\tCtrl+-", "Report 文字縮小(&M)\tCtrl+-"},
     {ID_VIEW_ZOOM_RESET, "Normal report font(&N)\tCtrl+0", "Report 文字標準(&N)\tCtrl+0"},

@@ -212,6 +212,12 @@ void CChildView::SetTimeStamps(bool on)
     m_stamps.Reset();
 }
 
+void CChildView::SetReportLimit(int limit)
+{
+    if (m_report.SetLimit(limit) != 0)
+        m_reportWindow->ReportChanged(false);
+}
+
 void CChildView::SetReportFontPixels(int pixels)
 {
     QFont font = m_reportWindow->font();

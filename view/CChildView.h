@@ -94,6 +94,9 @@ public:
     // Received text of the Raw, Hex and Bin displays gets a time stamp at
     // the start of each line; off by default.
     void SetTimeStamps(bool on);
+    // How many characters the report keeps before its oldest lines go
+    // (CReportText's limits); lowering it trims the report at once.
+    void SetReportLimit(int limit);
     // The report window's character height in pixels (the zoom keys' work).
     void SetReportFontPixels(int pixels);
     int ReportFontPixels() const;

@@ -10,7 +10,7 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 // When the text would outgrow the limit, the cut keeps the newest lines but
 // frees a quarter of the limit beyond the new text, so trims stay rare.
-constexpr int kTrimSlack = CReportText::kReportLimit / 4;
+constexpr int kTrimSlackDivisor = 4;
 // A text this much shorter than the report replaces it all.
 constexpr int kReplaceMargin = 50;
 
@@ -57,20 +57,14 @@ int CReportText::Append(const char* text)
     const int added = static_cast<int>(std::strlen(text));
     const int length = Length();
     int result = 0;
-    if (static_cast<long long>(length) + added > kReportLimit) {
+    if (static_cast<long long>(length) + added > m_limit) {
         int cut = length;
         if (added + kReplaceMargin <= length) {
-            const int next = LineIndex(LineFromChar(kTrimSlack + added) + 1);
+            const int next = LineIndex(LineFromChar(m_limit / kTrimSlackDivisor + added) + 1);
             if (next >= 0)
                 cut = next;
         }
-        int start = m_selStart;
-        const int end = m_selEnd - cut;
-        CutFront(cut);
-        start = std::max(start - cut, 0);
-        // A selection wholly inside the removed text is dropped.
-        if (end > 0)
-            SetSel(start, end);
+        CutKeepingSelection(cut);
         result = 1;
     }
     const int keptStart = m_selStart;
@@ -81,6 +75,29 @@ int CReportText::Append(const char* text)
     if (keptEnd > 0)
         SetSel(keptStart, keptEnd);
     return result;
+}
+
+int CReportText::SetLimit(int limit)
+{
+    m_limit = std::clamp(limit, kReportLimit, kLargestReportLimit);
+    const int excess = Length() - m_limit;
+    if (excess <= 0)
+        return 0;
+    // Whole lines go, as in a trim; a last line longer than the limit goes too.
+    const int next = LineIndex(LineFromChar(excess - 1) + 1);
+    CutKeepingSelection(next >= 0 ? next : Length());
+    return 1;
+}
+
+void CReportText::CutKeepingSelection(int count)
+{
+    int start = m_selStart;
+    const int end = m_selEnd - count;
+    CutFront(count);
+    start = std::max(start - count, 0);
+    // A selection wholly inside the removed text is dropped.
+    if (end > 0)
+        SetSel(start, end);
 }
 
 void CReportText::Clear()

@@ -15,7 +15,16 @@
 // of its copy is gone and which part of the text is new.
 class CReportText {
 public:
+    // The limit of a report nobody has resized, and the smallest one allowed.
     static constexpr int kReportLimit = 20000;
+    // The largest limit the user may choose: a long session kept on screen.
+    static constexpr int kLargestReportLimit = 64 * 1024 * 1024;
+
+    int Limit() const { return m_limit; }
+    // limit within kReportLimit..kLargestReportLimit. A report longer than
+    // the new limit loses its oldest lines at once, down to the limit; the
+    // selection is kept as an append keeps it. Returns 1 when text was removed.
+    int SetLimit(int limit);
 
     int Length() const { return static_cast<int>(m_text.size()); }
     const std::string& Text() const { return m_text; }
@@ -43,9 +52,11 @@ public:
 
 private:
     void CutFront(int count);
+    void CutKeepingSelection(int count);
 
     std::string m_text;
     int m_selStart = 0;
     int m_selEnd = 0;
     std::int64_t m_base = 0;
+    int m_limit = kReportLimit;
 };

@@ -70,6 +70,8 @@ void CReportWindow::Update(bool exactCaret)
     Mirror();
     ShowSelection(exactCaret || hasFocus());
     m_refreshing = false;
+    if (m_frontExcess > 0)
+        m_refreshTimer.start(0);
 }
 
 void CReportWindow::Mirror()
@@ -77,21 +79,28 @@ void CReportWindow::Mirror()
     const std::string_view text(m_report.Text());
     const std::int64_t base = m_report.Base();
     QTextDocument* document = this->document();
+    // Emptied whole rather than by removing every line: a document of a
+    // million lines takes seconds to remove as text.
+    if (base >= m_shownEnd && document->characterCount() > 1) {
+        document->clear();
+        m_frontExcess = 0;
+    }
     // One edit block: the document lays out and reports the change once,
     // not for every piece.
     QTextCursor editor(document);
     editor.beginEditBlock();
     std::size_t kept = 0;  // report characters the window already shows
-    if (base >= m_shownEnd) {
-        editor.select(QTextCursor::Document);
-        editor.removeSelectedText();
-    } else {
+    if (base < m_shownEnd) {
         kept = static_cast<std::size_t>(m_shownEnd - base);
         if (base > m_shownBase) {
             const int shown = document->characterCount() - 1;
-            const int dropped = shown - DisplayPosition(text, static_cast<int>(kept));
-            editor.setPosition(dropped, QTextCursor::KeepAnchor);
+            m_frontExcess = shown - DisplayPosition(text, static_cast<int>(kept));
+        }
+        if (m_frontExcess > 0) {
+            const int slice = std::min(m_frontExcess, kDropSliceChars);
+            editor.setPosition(slice, QTextCursor::KeepAnchor);
             editor.removeSelectedText();
+            m_frontExcess -= slice;
         }
     }
     if (kept < text.size()) {
@@ -109,15 +118,14 @@ void CReportWindow::ShowSelection(bool exactCaret)
         ScrollToEnd();
         m_scrollToEnd = false;
     }
-    const std::string_view text(m_report.Text());
-    const int start = DisplayPosition(text, m_report.SelStart());
-    const int end = DisplayPosition(text, m_report.SelEnd());
     const QTextCursor current = textCursor();
-    if (current.selectionStart() == start && current.selectionEnd() == end)
-        return;
     // A caret is not drawn without the focus; it is put in place when the
     // user comes to the window, which saves moving it for every trim.
-    if (!exactCaret && start == end && !current.hasSelection())
+    if (!exactCaret && m_report.SelStart() == m_report.SelEnd() && !current.hasSelection())
+        return;
+    const int start = ShownPosition(m_report.SelStart());
+    const int end = ShownPosition(m_report.SelEnd());
+    if (current.selectionStart() == start && current.selectionEnd() == end)
         return;
 
     // The selection is put back without scrolling.
@@ -148,14 +156,24 @@ void CReportWindow::ScrollToEnd()
     }
 }
 
+int CReportWindow::ShownPosition(int pos) const
+{
+    const std::string_view text(m_report.Text());
+    if (pos <= m_report.Length() / 2)
+        return m_frontExcess + DisplayPosition(text, pos);
+    const int shownEnd = document()->characterCount() - 1;
+    return shownEnd - DisplayDistance(text, pos, m_report.Length());
+}
+
 void CReportWindow::TakeUserSelection()
 {
     if (m_refreshing)
         return;
     const std::string_view text(m_report.Text());
     const QTextCursor cursor = textCursor();
-    m_report.SetSel(ReportPosition(text, cursor.selectionStart()),
-                    ReportPosition(text, cursor.selectionEnd()));
+    // Text still to be dropped from the window's front is no longer in the report.
+    m_report.SetSel(ReportPosition(text, std::max(cursor.selectionStart() - m_frontExcess, 0)),
+                    ReportPosition(text, std::max(cursor.selectionEnd() - m_frontExcess, 0)));
 }
 
 bool CReportWindow::viewportEvent(QEvent* event)

@@ -18,10 +18,12 @@
 // once when it is shown.
 //
 // State: how far the window holds the report, as the report's Base() when it
-// was last brought up to date and the end position reached then. A refresh
-// drops from the window what the report has dropped since, adds what has been
-// appended, puts the report's selection on screen and, after an append,
-// scrolls to the end as every append does.
+// was last brought up to date and the end position reached then, and how many
+// characters at the window's front are still to go (text the report has
+// trimmed, dropped a slice per pass). A refresh drops from the window what the
+// report has dropped since, adds what has been appended, puts the report's
+// selection on screen and, after an append, scrolls to the end as every
+// append does.
 class CReportWindow : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -35,6 +37,11 @@ public:
     // cheap to watch while a quiet line still answers at once.
     static constexpr int kBusyRefreshChars = 512;
     static constexpr int kBusyRefreshIntervalMs = 500;
+    // A trim of a large report drops megabytes from the window's front; it
+    // is done this many characters per pass of the event loop, since the
+    // document takes about 30 ms a megabyte to drop lines and the window
+    // must keep answering meanwhile.
+    static constexpr int kDropSliceChars = 256 * 1024;
 
     CReportWindow(CReportText& report, QWidget* parent = nullptr);
 
@@ -62,6 +69,9 @@ private:
     void ShowSelection(bool exactCaret);
     void ScrollToEnd();
     void TakeUserSelection();
+    // Window position of report position pos, counted from the nearer end
+    // of the text, so a caret at the end of a long report costs nothing.
+    int ShownPosition(int pos) const;
 
     CReportText& m_report;
     QTimer m_refreshTimer;
@@ -69,6 +79,7 @@ private:
     bool m_busy = false;
     std::int64_t m_shownBase = 0;
     std::int64_t m_shownEnd = 0;
+    int m_frontExcess = 0;
     bool m_scrollToEnd = false;
     bool m_refreshing = false;
 };

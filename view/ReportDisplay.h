@@ -15,6 +15,8 @@ QString DisplayText(std::string_view text, char before = 0);
 
 // Display position of report position pos (0..text.size()).
 int DisplayPosition(std::string_view text, int pos);
+// Characters on screen for the report positions from..to (0 <= from <= to <= text.size()).
+int DisplayDistance(std::string_view text, int from, int to);
 
 // Report position of display position shown: the last one displayed there,
 // so the start of a line maps past the whole "\r\n" before it.

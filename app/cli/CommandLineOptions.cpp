@@ -5,6 +5,8 @@
 #include "serial/LineRate.h"
 #include "serial/LineKinds.h"
 #include "serial/PortMap.h"
+#include "view/CReportText.h"
+#include "xrate/TextChars.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -163,6 +165,15 @@ int ParseReplaySpeed(std::string_view value, CommandLineOptions& options, std::s
     return 0;
 }
 
+int ParseReportLimit(std::string_view value, CommandLineOptions& options, std::string& error)
+{
+    if (!ReadDecimal(value, CReportText::kReportLimit, CReportText::kLargestReportLimit, options.reportLimit))
+        return Fail(error, "--report-limit: " + Quoted(value) + " is not a number of characters from " +
+                               std::to_string(CReportText::kReportLimit) + " to " +
+                               std::to_string(CReportText::kLargestReportLimit));
+    return 0;
+}
+
 struct ValueOption {
     std::string_view name;
     Parse parse;
@@ -173,7 +184,8 @@ constexpr ValueOption kValueOptions[] = {
     {"--tx", ParseTx},           {"--echo", ParseEcho},         {"--receive", ParseReceive},
     {"--map", ParseMap},         {"--profile", ParseProfile},   {"--linger", ParseLinger},
     {"--log", ParseLog},         {"--capture", ParseCapture},   {"--replay", ParseReplay},
-    {"--replay-speed", ParseReplaySpeed}, {"--dtr", ParseDtr},     {"--rts", ParseRts},
+    {"--replay-speed", ParseReplaySpeed}, {"--report-limit", ParseReportLimit},
+    {"--dtr", ParseDtr},         {"--rts", ParseRts},
 };
 
 struct FlagOption {
@@ -312,6 +324,8 @@ const char* TamselUsage()
            "  --replay FILE      open no port: the received bytes of the capture FILE go\n"
            "                     through the receive conversion as if read from the line\n"
            "  --replay-speed X   replay at X times the recorded pace (default 1), or max\n"
+           "  --report-limit N   the report keeps N characters (20000, the default, to\n"
+           "                     67108864) before its oldest lines go\n"
            "  --headless         no window: commands from standard input, the report on\n"
            "                     standard output (see below)\n"
            "  --linger MS        headless: after the end of input, wait until nothing has\n"

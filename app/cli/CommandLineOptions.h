@@ -33,6 +33,7 @@ struct CommandLineOptions {
     std::string capturePath;           // the raw capture, empty for none
     std::string replayPath;            // a capture to replay instead of opening a port
     double replaySpeed = 1;            // times the recorded pace; 0: as fast as it goes
+    int reportLimit = 0;               // characters the report keeps, 0 when not given
 };
 
 // Exit statuses of the program.

@@ -4,8 +4,10 @@
 // longest gap between its ticks: the longest time the event loop was away,
 // and how much of that gap the user-interface thread spent on the processor
 // (the rest it waited: for the X server, or for a processor on a busy machine).
+// With --log FILE the session log is written meanwhile (every report text, as
+// File > Start log writes it), and the log's byte rate is part of the result.
 //
-//   busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view] [--no-plots]
+//   busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view] [--no-plots] [--log FILE]
 //
 // Prints one RESULT line. Run it on a real X server (Xvfb) with
 // QT_QPA_PLATFORM=xcb for figures that include drawing.
@@ -17,9 +19,11 @@
 #include "busview/BusViewWindow.h"
 #include "orvane/Checksum11.h"
 #include "resources/CommandIds.h"
+#include "view/CChildView.h"
 #include "xrate/UserInterfaceThread.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -97,6 +101,7 @@ int main(int argc, char* argv[])
     int seconds = 10;
     bool busView = true;
     bool plots = true;
+    std::string logPath;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--rate" && i + 1 < argc)
@@ -107,8 +112,11 @@ int main(int argc, char* argv[])
             busView = false;
         else if (argument == "--no-plots")
             plots = false;
+        else if (argument == "--log" && i + 1 < argc)
+            logPath = argv[++i];
         else {
-            std::fprintf(stderr, "usage: busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view] [--no-plots]\n");
+            std::fprintf(stderr, "usage: busview_stall [--rate BYTES_PER_S] [--seconds N] [--no-bus-view] "
+                                 "[--no-plots] [--log FILE]\n");
             return 2;
         }
     }
@@ -142,6 +150,10 @@ int main(int argc, char* argv[])
     while (settle.elapsed() < 3000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 
+    SessionRecorder& recorder = frame.View()->Recorder();
+    if (!logPath.empty() && recorder.StartLog(logPath, true, false) != 0)
+        return 1;
+
     std::atomic<bool> stop{false};
     Feed feed;
     qint64 longestGap = 0;
@@ -173,13 +185,15 @@ int main(int argc, char* argv[])
     QApplication::exec();
     stop = true;
     feeder.join();
+    recorder.StopLog();
+    const long long logBytes = logPath.empty() ? 0 : QFileInfo(QString::fromStdString(logPath)).size();
 
     const std::size_t stores = frame.Bus()->Log().size();
     std::printf("RESULT busview_stall bus_view=%d plots=%d rate=%lld seconds=%d longest_gap_ms=%.1f "
                 "its_cpu_ms=%.1f gaps_over_50ms=%lld tick_ms=%d ticks=%lld sent=%lld refused=%lld "
-                "register_stores=%zu\n",
+                "register_stores=%zu log=%d log_bytes=%lld log_MiB_per_s=%.2f\n",
                 busView ? 1 : 0, plots ? 1 : 0, rate, seconds, longestGap / 1e6, longestGapCpu / 1e6, longGaps,
                 kTickMs, ticks, feed.sent,
-                feed.refused, stores);
+                feed.refused, stores, logPath.empty() ? 0 : 1, logBytes, logBytes / 1048576.0 / seconds);
     return 0;
 }

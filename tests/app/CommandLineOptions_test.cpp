@@ -54,6 +54,8 @@ std::string Describe(const CommandLineOptions& o)
         add("profile=" + o.profile);
     if (o.lingerMs != 500)
         add("linger=" + std::to_string(o.lingerMs));
+    if (o.reportLimit)
+        add("report-limit=" + std::to_string(o.reportLimit));
     return text;
 }
 
@@ -120,6 +122,8 @@ const Accepted kAccepted[] = {
     {{"--profile", "/tmp/run.conf"}, "profile=/tmp/run.conf"},
     {{"--profile=with space.conf"}, "profile=with space.conf"},
     {{"--headless", "--linger", "0"}, "headless linger=0"},
+    {{"--report-limit", "20000"}, "report-limit=20000"},
+    {{"--report-limit=67108864", "--headless"}, "headless report-limit=67108864"},
     {{"--linger=3600000", "--headless"}, "headless linger=3600000"},
     {{"--list-ports"}, "list-ports"},
     {{"--json", "--list-ports"}, "list-ports json"},
@@ -194,6 +198,9 @@ const Rejected kRejected[] = {
     {{"--bus-view", "--headless"}, "--bus-view opens a window; --headless runs have none"},
     {{"--json"}, "--json applies to --list-ports"},
     {{"--headless", "--linger", "-1"}, "--linger: '-1' is not a time from 0 to 3600000 ms"},
+    {{"--report-limit", "19999"}, "--report-limit: '19999' is not a number of characters from 20000 to 67108864"},
+    {{"--report-limit", "67108865"}, "--report-limit: '67108865' is not a number of characters from 20000 to 67108864"},
+    {{"--report-limit", "1e6"}, "--report-limit: '1e6' is not a number of characters from 20000 to 67108864"},
     {{"--headless", "--linger", "3600001"}, "--linger: '3600001' is not a time from 0 to 3600000 ms"},
     {{"--headless", "--linger", "1.5"}, "--linger: '1.5' is not a time from 0 to 3600000 ms"},
     // The first wrong argument is the one reported.

@@ -1,7 +1,12 @@
 // Report settings of their own profile section: off by default, kept when changed.
 #include "ShellFixture.h"
+#include "ModalDriver.h"
+
+#include "app/MenuChoices.h"
 
 #include <gtest/gtest.h>
+
+#include <QInputDialog>
 
 namespace {
 
@@ -24,6 +29,51 @@ TEST(ReportSettings, TimeStampsAreOffByDefaultAndTheMenuItemKeepsItsChoice)
     EXPECT_TRUE(next.View().TimeStamps());
     next.Frame().OnCommand(ID_VIEW_TIME_STAMPS);
     EXPECT_FALSE(next.View().TimeStamps());
+    StoreProfile({});
+}
+
+TEST(ReportSettings, TheReportSizeComesFromItsDialogIsKeptAndAnOptionSetsItForTheRunOnly)
+{
+    StoreProfile({});
+    {
+        Shell shell;
+        ASSERT_TRUE(shell.started);
+        EXPECT_EQ(shell.View().Report().Limit(), 20000);
+        int offered = 0;
+        WhenModal([&offered](QDialog& dialog) {
+            auto* input = qobject_cast<QInputDialog*>(&dialog);
+            ASSERT_NE(input, nullptr);
+            offered = input->intValue();
+            input->setIntValue(1000000);
+            dialog.accept();
+        });
+        shell.Frame().OnCommand(ID_VIEW_REPORT_SIZE);
+        EXPECT_EQ(offered, 20000);
+        EXPECT_EQ(shell.View().Report().Limit(), 1000000);
+    }
+    EXPECT_EQ(Profile().value(QStringLiteral("report/limit")).toInt(), 1000000);
+    EXPECT_FALSE(Profile().contains(QStringLiteral("tamsel_OV/limit")));
+    {
+        Shell next;
+        EXPECT_EQ(next.View().Report().Limit(), 1000000);
+        CommandLineOptions options;
+        options.reportLimit = 300000;
+        ApplyMenuChoices(options, next.Frame());
+        EXPECT_EQ(next.View().Report().Limit(), 300000);
+    }
+    EXPECT_EQ(Profile().value(QStringLiteral("report/limit")).toInt(), 1000000) << "the option is for one run";
+    // A stored size outside the range is its nearest end; text that is no number is the default.
+    const struct {
+        const char* stored;
+        int limit;
+    } strange[] = {{"5", 20000}, {"999999999", 64 * 1024 * 1024}, {"big", 20000}, {"99999999999", 20000}};
+    for (const auto& c : strange) {
+        QSettings profile = Profile();
+        profile.setValue(QStringLiteral("report/limit"), QString::fromLatin1(c.stored));
+        profile.sync();
+        Shell shell;
+        EXPECT_EQ(shell.View().Report().Limit(), c.limit) << c.stored;
+    }
     StoreProfile({});
 }
 

@@ -191,4 +191,60 @@ TEST(ReportClear, EmptiesTheTextAndMovesTheBase)
     EXPECT_EQ(report.Base(), 5);
 }
 
+// A larger limit trims by the same rule: a quarter of the limit beyond the
+// new text, rounded up to the next line start.
+TEST(ReportLimit, ALargerLimitKeepsTheTrimArithmetic)
+{
+    for (const int limit : {20000, 100000, 1000000, CReportText::kLargestReportLimit}) {
+        CReportText report;
+        EXPECT_EQ(report.SetLimit(limit), 0);
+        const std::string before = Lines(limit - 10, 100);
+        report.Append(before.c_str());
+        EXPECT_EQ(report.Append("0123456789"), 0) << limit << ": exactly the limit does not trim";
+        ASSERT_EQ(report.Text(), before + "0123456789") << limit << ": kept whole up to the limit";
+
+        // The line holding a quarter of the limit plus the new text's length goes, and all before it.
+        const int cut = ((limit / 4 + 10) / 100 + 1) * 100;
+        EXPECT_EQ(report.Append("0123456789"), 1) << limit;
+        EXPECT_EQ(report.Length(), limit + 10 - cut) << limit;
+        EXPECT_EQ(report.Text(), before.substr(static_cast<std::size_t>(cut)) + "01234567890123456789") << limit;
+    }
+}
+
+TEST(ReportLimit, ALowerLimitTrimsAtOnceToWholeLinesAndKeepsTheSelection)
+{
+    CReportText report;
+    report.SetLimit(100000);
+    const std::string before = Lines(99950, 100);
+    report.Append(before.c_str());
+    report.SetSel(95000, 95040);
+
+    EXPECT_EQ(report.SetLimit(20000), 1);
+    EXPECT_EQ(report.Length(), 19950);
+    EXPECT_EQ(report.Text(), before.substr(80000));
+    EXPECT_EQ(report.Base(), 80000);
+    EXPECT_EQ(report.Text().substr(static_cast<std::size_t>(report.SelStart()), 40), before.substr(95000, 40));
+    EXPECT_EQ(report.SetLimit(20000), 0) << "nothing more to trim";
+
+    // A last line longer than the limit cannot be kept in part.
+    CReportText oneLine;
+    oneLine.SetLimit(50000);
+    oneLine.Append(std::string(30000, 'x').c_str());
+    EXPECT_EQ(oneLine.SetLimit(20000), 1);
+    EXPECT_EQ(oneLine.Length(), 0);
+}
+
+TEST(ReportLimit, ALimitOutsideTheRangeIsTheNearestEnd)
+{
+    CReportText report;
+    const struct {
+        int asked, kept;
+    } cases[] = {{0, 20000}, {-5, 20000}, {19999, 20000}, {20001, 20001},
+                 {CReportText::kLargestReportLimit + 1, CReportText::kLargestReportLimit}};
+    for (const auto& c : cases) {
+        report.SetLimit(c.asked);
+        EXPECT_EQ(report.Limit(), c.kept) << c.asked;
+    }
+}
+
 } // namespace

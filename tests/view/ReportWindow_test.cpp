@@ -41,6 +41,41 @@ TEST(ReportDisplay, PositionsMapBothWaysAroundALineEnd)
     EXPECT_EQ(ReportPosition(text, 99), 6);
 }
 
+// Every text of up to seven characters from 'a', "\r" and "\n": the position
+// maps agree with the display text itself at every position.
+TEST(ReportDisplay, PositionMapsAgreeWithTheDisplayTextEverywhere)
+{
+    const auto shownLength = [](const std::string& text, std::size_t from, std::size_t to) {
+        return static_cast<int>(DisplayText(std::string_view(text).substr(from, to - from), from > 0 ? text[from - 1] : 0).size());
+    };
+    std::string text;
+    for (int length = 0; length <= 7; ++length) {
+        int combinations = 1;
+        for (int i = 0; i < length; ++i)
+            combinations *= 3;
+        for (int code = 0; code < combinations; ++code) {
+            text.clear();
+            for (int i = 0, rest = code; i < length; ++i, rest /= 3)
+                text += "a\r\n"[rest % 3];
+            const auto size = text.size();
+            for (std::size_t from = 0; from <= size; ++from)
+                for (std::size_t to = from; to <= size; ++to)
+                    ASSERT_EQ(DisplayDistance(text, static_cast<int>(from), static_cast<int>(to)), shownLength(text, from, to))
+                        << testing::PrintToString(text) << " " << from << ".." << to;
+            for (int shown = 0; shown <= shownLength(text, 0, size) + 1; ++shown) {
+                // The first position that is itself on screen with at least shown characters before it.
+                std::size_t expected = size;
+                for (std::size_t at = 0; at < size; ++at)
+                    if (shownLength(text, 0, at) >= shown && shownLength(text, at, at + 1) == 1) {
+                        expected = at;
+                        break;
+                    }
+                ASSERT_EQ(ReportPosition(text, shown), static_cast<int>(expected)) << testing::PrintToString(text) << " " << shown;
+            }
+        }
+    }
+}
+
 class ReportWindow : public ::testing::Test {
 protected:
     void SetUp() override { window.resize(400, 300); }
@@ -130,6 +165,53 @@ TEST_F(ReportWindow, HiddenWindowMirrorsNothingUntilItIsShown)
     Append(NumberedLines(5, 5));
     window.show();
     EXPECT_EQ(Shown(), Expected());
+}
+
+// A trim of a large report leaves megabytes to drop from the window: they go
+// a slice per pass of the event loop, and meanwhile the window's end is the
+// report's and a selection the user makes there lands on the same text.
+TEST_F(ReportWindow, DropsALargeTrimAPassAtATimeAndKeepsTheSelectionOnTheSameText)
+{
+    report.SetLimit(2 * 1024 * 1024);
+    window.show();
+    Append(NumberedLines(30000));
+    window.Refresh();
+    Append(NumberedLines(15000, 30000));
+    ASSERT_GT(report.Base(), 4 * CReportWindow::kDropSliceChars) << "the trim dropped more than a few slices";
+    window.Refresh();
+    EXPECT_TRUE(Shown().endsWith(Expected()));
+    EXPECT_GT(Shown().size(), Expected().size()) << "the whole drop in one pass would stall the window";
+
+    const int end = window.document()->characterCount() - 1;
+    QTextCursor cursor(window.document());
+    cursor.setPosition(end - 5);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    window.setTextCursor(cursor);
+    ASSERT_EQ(report.Text().substr(static_cast<std::size_t>(report.SelStart()),
+                                   static_cast<std::size_t>(report.SelEnd() - report.SelStart())),
+              "text\r\n");
+
+    EXPECT_TRUE(WaitUntil([&] { return Shown() == Expected(); }, 10000));
+    EXPECT_EQ(window.textCursor().selectedText(), QStringLiteral("text") + QChar(QChar::ParagraphSeparator));
+}
+
+TEST_F(ReportWindow, AClearedReportEmptiesTheWindowWhichKeepsItsFontAndNoWrap)
+{
+    QFont font = window.font();
+    font.setPixelSize(23);
+    window.setFont(font);
+    window.show();
+    Append(NumberedLines(50));
+    window.Refresh();
+    report.Clear();
+    window.ReportChanged(false);
+    window.Refresh();
+    EXPECT_EQ(Shown(), QString());
+    Append("after\r\n");
+    window.Refresh();
+    EXPECT_EQ(Shown(), Expected());
+    EXPECT_EQ(window.document()->defaultFont().pixelSize(), 23);
+    EXPECT_EQ(window.document()->defaultTextOption().wrapMode(), QTextOption::NoWrap);
 }
 
 TEST(ReportWindowFocus, TheCaretIsPutInPlaceWhenTheUserComesToTheWindow)
