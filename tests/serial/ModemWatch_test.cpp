@@ -104,9 +104,7 @@ TEST_P(ModemInputs, FollowTheAdapterUntilThePortCloses)
     PseudoTerminal pty;
     InputsDriver driver(GetParam());
     HeardInputs heard;
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    CComPort port(nullptr, timings);
+    CComPort port(nullptr, NoCloseWait());
     port.SetLineDriver(&driver);
     port.SetModemListener(&heard);
     port.SetPortMap(MapCom3To(pty.Path()));
@@ -135,9 +133,7 @@ TEST(ModemInputs, ALineWithoutModemLinesIsReportedAsHavingNone)
     MessageBoxRecorder boxes;
     PseudoTerminal pty;
     HeardInputs heard;
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    CComPort port(nullptr, timings);
+    CComPort port(nullptr, NoCloseWait());
     port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
     // Set once the port is open: the watch starts on the line already there.
