@@ -17,8 +17,9 @@ struct Listed {
 Listed ListUnderUmockdevRun(const std::string& options)
 {
     const std::string data = DEVICE_DATA_DIR;
-    const std::string command = std::string(UMOCKDEV_RUN) + " -d " + data + "/machine.umockdev -d " + data +
-                                "/ftdi-socket2.umockdev -- " + TAMSEL_BINARY + " --list-ports" + options;
+    std::string command = UMOCKDEV_RUN;
+    command.append(" -d ").append(data).append("/machine.umockdev -d ").append(data);
+    command.append("/ftdi-socket2.umockdev -- ").append(TAMSEL_BINARY).append(" --list-ports").append(options);
     Listed listed{-1, ""};
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
