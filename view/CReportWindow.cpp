@@ -57,6 +57,9 @@ void CReportWindow::Refresh()
 void CReportWindow::ShowMatch()
 {
     Update(true, m_report.SelEnd());
+    // The appends so far came before the match: slices of them still to
+    // come leave the view on it.
+    m_followEnd = false;
     ensureCursorVisible();
 }
 
@@ -71,11 +74,18 @@ void CReportWindow::Update(bool exactCaret, int showUpTo)
     m_refreshTimer.stop();
     const std::int64_t reportEnd = m_report.Base() + m_report.Length();
     m_busy = reportEnd - m_shownEnd > kBusyRefreshChars;
+    // Slices of earlier appends keep the view at the end as they come in,
+    // unless the user has scrolled away meanwhile.
+    const QScrollBar* bar = verticalScrollBar();
+    const bool left = bar->value() != m_followValue && bar->value() != bar->maximum();
+    m_followEnd = m_scrollToEnd || (m_followEnd && !left);
+    m_scrollToEnd = false;
     m_sinceRefresh.start();
     m_refreshing = true;
     Mirror(showUpTo);
     ShowSelection(exactCaret || hasFocus());
     m_refreshing = false;
+    m_followEnd = m_followEnd && m_shownEnd < reportEnd;
     if (m_frontExcess > 0 || m_shownEnd < reportEnd)
         m_refreshTimer.start(0);
 }
@@ -110,7 +120,7 @@ void CReportWindow::Mirror(int showUpTo)
         }
     }
     if (kept < text.size()) {
-        const std::size_t upTo = std::max(kept + kBringSliceChars, static_cast<std::size_t>(std::max(showUpTo, 0)));
+        const std::size_t upTo = std::max(kept + static_cast<std::size_t>(kBringSliceChars), static_cast<std::size_t>(std::max(showUpTo, 0)));
         const std::size_t count = std::min(upTo, text.size()) - kept;
         editor.setPosition(document->characterCount() - 1);
         // A "\r\n" split between two slices is still one break: the "\n"
@@ -125,10 +135,9 @@ void CReportWindow::Mirror(int showUpTo)
 
 void CReportWindow::ShowSelection(bool exactCaret)
 {
-    if (m_scrollToEnd) {
+    if (m_followEnd) {
         ScrollToEnd();
-        // Every slice still to come is appended text too.
-        m_scrollToEnd = m_shownEnd < m_report.Base() + m_report.Length();
+        m_followValue = verticalScrollBar()->value();
     }
     const QTextCursor current = textCursor();
     // A caret is not drawn without the focus; it is put in place when the

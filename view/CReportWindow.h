@@ -25,8 +25,9 @@
 // report has dropped since, adds what has been appended (a slice per pass, so
 // the end reached may still be short of the report's), puts the report's
 // selection on screen and, after an append, scrolls to the end as every
-// append does. Until the last slice is in, the window holds a front part of
-// the report and positions are mapped over that part only.
+// append does, pass after pass until its last slice is in. Until then the
+// window holds a front part of the report and positions are mapped over that
+// part only.
 class CReportWindow : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -97,6 +98,8 @@ private:
     std::int64_t m_shownBase = 0;
     std::int64_t m_shownEnd = 0;
     int m_frontExcess = 0;
-    bool m_scrollToEnd = false;
+    bool m_scrollToEnd = false;  // appended to since the last pass
+    bool m_followEnd = false;    // this pass and the slices after it scroll to the end
+    int m_followValue = 0;       // where that scroll left the view
     bool m_refreshing = false;
 };
