@@ -47,10 +47,10 @@ public:
     // must keep answering meanwhile.
     static constexpr int kDropSliceChars = 256 * 1024;
     // Appended text goes in at most this many characters per pass of the
-    // event loop: the document takes about 100 ms a megabyte to take text
-    // in, and a window shown after its report filled to megabytes, or a
-    // large report under a flood, must keep answering meanwhile.
-    static constexpr int kBringSliceChars = 128 * 1024;
+    // event loop: the document takes 60-100 ms a megabyte to take text in,
+    // and a window shown after its report filled to megabytes, or a large
+    // report under a flood, must keep answering meanwhile.
+    static constexpr int kBringSliceChars = 256 * 1024;
 
     CReportWindow(CReportText& report, QWidget* parent = nullptr);
 

@@ -204,7 +204,7 @@ TEST_F(ReportWindow, BringsALargeAppendInAPassAtATimeAndSelectsTheReportsText)
 {
     const int slice = CReportWindow::kBringSliceChars;
     report.SetLimit(4 * 1024 * 1024);
-    Append(std::string(static_cast<std::size_t>(slice) - 1, 'a') + "\r\n" + NumberedLines(40000));
+    Append(std::string(static_cast<std::size_t>(slice) - 1, 'a') + "\r\n" + NumberedLines(60000));
     window.show();
     ASSERT_EQ(Shown(), QString(slice - 1, QLatin1Char('a')) + QLatin1Char('\n')) << "the first slice, up to the \"\\r\"";
 
@@ -223,11 +223,11 @@ TEST_F(ReportWindow, BringsALargeAppendInAPassAtATimeAndSelectsTheReportsText)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), Expected());
     EXPECT_EQ(window.verticalScrollBar()->value(), window.verticalScrollBar()->maximum()) << "an append scrolls to the end";
 
-    const auto match = static_cast<int>(report.Text().find("number 20000 "));
+    const auto match = static_cast<int>(report.Text().find("number 30000 "));
     report.SetSel(match, match + 12);
     window.ShowMatch();
     EXPECT_TRUE(WaitUntil([&] { return Shown() == Expected(); }, 10000));
-    EXPECT_EQ(window.textCursor().selectedText(), QStringLiteral("number 20000"));
+    EXPECT_EQ(window.textCursor().selectedText(), QStringLiteral("number 30000"));
     EXPECT_TRUE(window.viewport()->rect().contains(window.cursorRect())) << "the match is left in view";
 }
 
