@@ -120,7 +120,8 @@ void CReportWindow::Mirror(int showUpTo)
         }
     }
     if (kept < text.size()) {
-        const std::size_t upTo = std::max(kept + static_cast<std::size_t>(kBringSliceChars), static_cast<std::size_t>(std::max(showUpTo, 0)));
+        const std::size_t wanted = static_cast<std::size_t>(std::max(showUpTo, 0));
+        const std::size_t upTo = std::max(kept + static_cast<std::size_t>(kBringSliceChars), wanted);
         const std::size_t count = std::min(upTo, text.size()) - kept;
         editor.setPosition(document->characterCount() - 1);
         // A "\r\n" split between two slices is still one break: the "\n"

@@ -68,7 +68,9 @@ public:
     void Copy();
 
 protected:
-    // Every way the user can move the selection first brings the window up to date.
+    // Every way the user can move the selection first brings the window up
+    // to date, a slice of appended text at most, so that the selection is
+    // taken on text that matches the report.
     bool viewportEvent(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
