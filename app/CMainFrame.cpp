@@ -128,6 +128,13 @@ bool CMainFrame::Create()
     m_recordingPane->hide();
     m_statusBar->addPermanentWidget(m_recordingPane);
     connect(&m_view->Recorder(), &SessionRecorder::recordingChanged, this, &CMainFrame::ShowRecording);
+    m_modemPane = new QLabel(m_statusBar);
+    m_modemPane->setObjectName(QStringLiteral("modemPane"));
+    m_modemPane->setToolTip(String(IDS_MODEM_PANE));
+    m_modemPane->hide();
+    m_statusBar->addPermanentWidget(m_modemPane);
+    connect(m_view, &CChildView::modemInputsChanged, this, &CMainFrame::ShowModemInputs);
+    m_view->WatchModemInputs();
 
     LoadPortMap();
     LoadLineSignals();

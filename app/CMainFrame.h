@@ -173,6 +173,9 @@ private:
     void LoadLineSignals();
     // The DTR and RTS marks: as the open line has them, else as wanted.
     void ShowLineSignals();
+    // The modem-input pane: CTS, DSR, DCD and RI of the open line; hidden
+    // while the line has none (ModemListener's bits).
+    void ShowModemInputs(int bits);
     void CheckMenuItem(int id, bool checked);
     int MarkedConversion(bool receive) const;
     void SetPaneText(int id, const QString& text);
@@ -202,6 +205,7 @@ private:
     BusViewWindow* m_busView = nullptr;
     bool m_busRecording = true;
     QLabel* m_recordingPane = nullptr;  // shown only while a log or capture runs
+    QLabel* m_modemPane = nullptr;      // shown only while the line has modem inputs
     SendPacing m_pacing;
     std::optional<bool> m_startDtr;
     std::optional<bool> m_startRts;

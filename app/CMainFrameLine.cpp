@@ -5,8 +5,11 @@
 #include "view/CChildView.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QStringList>
 
 #include <tuple>
+#include <utility>
 
 #include <sys/ioctl.h>
 
@@ -52,6 +55,20 @@ void CMainFrame::ShowLineSignals()
         else if (port.WantedSignal(signal) >= 0)
             CheckMenuItem(id, port.WantedSignal(signal) != 0);
     }
+}
+
+void CMainFrame::ShowModemInputs(int bits)
+{
+    if (bits == ModemListener::kNoModemLines) {
+        m_modemPane->hide();
+        return;
+    }
+    QStringList parts;
+    for (const auto& [name, bit] : {std::pair{"CTS", TIOCM_CTS}, std::pair{"DSR", TIOCM_DSR},
+                                    std::pair{"DCD", TIOCM_CAR}, std::pair{"RI", TIOCM_RNG}})
+        parts << ((bits & bit) ? QStringLiteral("\u25cf") : QStringLiteral("\u25cb")) + QString::fromLatin1(name);
+    m_modemPane->setText(parts.join(QLatin1Char(' ')));
+    m_modemPane->show();
 }
 
 int CMainFrame::SetLineSignal(LineSignal signal, bool on)

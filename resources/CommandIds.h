@@ -154,6 +154,7 @@ inline constexpr int IDS_PULSE_TITLE = 33155;
 inline constexpr int IDS_PULSE_PRESET = 33156;
 inline constexpr int IDS_PULSE_SEQUENCE = 33157;
 inline constexpr int IDS_PULSE_HELP = 33158;
+inline constexpr int IDS_MODEM_PANE = 33159;
 inline constexpr int IDC_PULSE_PRESET = 33160;
 inline constexpr int IDC_PULSE_SEQUENCE = 33161;
 inline constexpr int IDC_PULSE_ERROR = 33162;

@@ -41,6 +41,7 @@ CComPort::CComPort(void* owner, PortTimings timings) : m_owner(owner), m_timings
 
 CComPort::~CComPort()
 {
+    m_modemWatch.Stop();
     SerialLine* line = m_handle.exchange(nullptr);
     if (line != nullptr) {
         while (ReaderUses(line))
@@ -52,6 +53,14 @@ CComPort::~CComPort()
 void CComPort::SetPortMap(const PortMap& map)
 {
     m_map = map;
+}
+
+void CComPort::SetModemListener(ModemListener* listener)
+{
+    m_modemWatch.Stop();
+    m_modemListener = listener;
+    if (SerialLine* line = m_handle.load(); line != nullptr && listener != nullptr)
+        m_modemWatch.Start(*line, *listener);
 }
 
 void CComPort::SetLineDriver(LineDriver* driver)
@@ -122,6 +131,8 @@ int CComPort::TakeOpening(LineOpening opening, bool retry)
     m_state.store(setup != LineSetup::kDone ? LineState::kOpenUnconfigured
                                             : (retry ? LineState::kReopened : LineState::kOpen));
     ApplyWantedSignals(*opening.line);
+    if (m_modemListener)
+        m_modemWatch.Start(*opening.line, *m_modemListener);
     m_handle.store(opening.line.release());
     switch (setup) {
     case LineSetup::kDone:
@@ -151,6 +162,7 @@ void CComPort::TakeAndCloseHandle(int waitMs)
     SerialLine* line = m_handle.exchange(nullptr);
     if (line == nullptr)
         return;
+    m_modemWatch.Stop();
     SleepMs(waitMs);
     // The reader may have taken the handle just before the field was cleared;
     // its read ends within the read time-outs.

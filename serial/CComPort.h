@@ -3,6 +3,7 @@
 #include "serial/LineDriver.h"
 #include "serial/LineKinds.h"
 #include "serial/LineTap.h"
+#include "serial/ModemWatch.h"
 #include "serial/PortMap.h"
 #include "serial/SerialLine.h"
 
@@ -167,6 +168,11 @@ public:
     // Set it before the reader starts; the tap outlives the port.
     void SetTap(LineTap* tap) { m_tap.store(tap); }
 
+    // User-interface thread. Tells listener the modem inputs of the open line
+    // and of every line the port opens later, from a watch that runs while
+    // the line is open (nullptr: no watch). The listener outlives the port.
+    void SetModemListener(ModemListener* listener);
+
 protected:
     // Writes the line settings to the device (tcsetattr). A pseudo-terminal
     // takes every rate, so tests override this to stand for a refusing driver.
@@ -189,6 +195,9 @@ private:
     void* m_owner;
     LineDriver* m_driver = &SystemLineDriver();
     std::atomic<LineTap*> m_tap{nullptr};
+    ModemListener* m_modemListener = nullptr;
+    // Runs while a line is open; stopped before that line is deleted.
+    ModemWatch m_modemWatch;
     PortTimings m_timings;
     PortMap m_map;
     char m_portName[kPortNameSize] = {};

@@ -121,6 +121,11 @@ int DeviceLine::GetModemLines(int& bits)
     return m_driver.GetModemLines(m_fd, bits);
 }
 
+int DeviceLine::WaitModemChange()
+{
+    return m_driver.WaitModemChange(m_fd);
+}
+
 int DeviceLine::SetModemLines(int bits, bool on)
 {
     return m_driver.SetModemLines(m_fd, bits, on);

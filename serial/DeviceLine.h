@@ -32,6 +32,7 @@ public:
     PortReadResult Read(unsigned char* buffer, int size, const ReadTimeouts& timeouts) override;
     PortWriteResult Write(const char* bytes, long long length, long long timeoutMs) override;
     int GetModemLines(int& bits) override;
+    int WaitModemChange() override;
     int SetModemLines(int bits, bool on) override;
     int SetBreak(bool on) override;
     const std::string& Where() const override { return m_path; }

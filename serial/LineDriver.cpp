@@ -14,6 +14,11 @@ int LineDriver::GetModemLines(int fd, int& bits)
     return ioctl(fd, TIOCMGET, &bits);
 }
 
+int LineDriver::WaitModemChange(int fd)
+{
+    return ioctl(fd, TIOCMIWAIT, TIOCM_CTS | TIOCM_DSR | TIOCM_CAR | TIOCM_RNG);
+}
+
 int LineDriver::SetModemLines(int fd, int bits, bool on)
 {
     return ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits);

@@ -13,6 +13,9 @@ public:
     virtual int SetArbitraryRate(int fd, int rate);
     // The TIOCM_* bits of the lines: DTR and RTS as driven, CTS, DSR, CAR and RNG as seen.
     virtual int GetModemLines(int fd, int& bits);
+    // Blocks until CTS, DSR, CAR or RNG changes (TIOCMIWAIT); only a signal
+    // ends the wait early (EINTR). Drivers without it fail at once.
+    virtual int WaitModemChange(int fd);
     // Raises (on) or drops the given TIOCM_DTR / TIOCM_RTS bits, the others as they are.
     virtual int SetModemLines(int fd, int bits, bool on);
     virtual int SetBreak(int fd, bool on);

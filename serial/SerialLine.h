@@ -4,11 +4,15 @@
 
 #include <string>
 
+#include <cerrno>
+
 // One open line, whatever carries it: a terminal device of this machine or a
 // port served over the network. The port (CComPort) holds at most one and
-// drives it from two threads: Read on the reader thread only, everything else
-// on the user-interface thread. An implementation makes that safe for itself;
-// the port guarantees that the line is not destroyed while a Read runs.
+// drives it from up to three threads: Read on the reader thread only,
+// GetModemLines and WaitModemChange also on the modem watch's thread
+// (ModemWatch.h), everything else on the user-interface thread. An
+// implementation makes that safe for itself; the port guarantees that the line
+// is not destroyed while a Read or the watch runs.
 //
 // Results follow the system calls': 0, or -1 with errno set, where an int is
 // returned.
@@ -41,6 +45,15 @@ public:
 
     // The TIOCM_* bits: DTR and RTS as driven, CTS, DSR, CAR and RNG as seen.
     virtual int GetModemLines(int& bits) = 0;
+    // Returns once CTS, DSR, CAR or RNG may have changed, or -1 with errno:
+    // EINTR when a signal reached the waiting thread, ENOTTY (or the
+    // driver's own error) when the line cannot wait for a change, and its
+    // inputs must be looked at now and then instead.
+    virtual int WaitModemChange()
+    {
+        errno = ENOTTY;
+        return -1;
+    }
     // Raises (on) or drops the given TIOCM_DTR / TIOCM_RTS bits, the others as they are.
     virtual int SetModemLines(int bits, bool on) = 0;
     virtual int SetBreak(bool on) = 0;

@@ -396,6 +396,16 @@ QPlainTextEdit* CChildView::CommandLine()
     return m_commandLine;
 }
 
+void CChildView::WatchModemInputs()
+{
+    m_port.SetModemListener(&m_modemFeed);
+}
+
+void CChildView::ModemFeed::ModemInputs(int bits)
+{
+    PostNotice<ModemInputsEvent>(m_view, bits);
+}
+
 bool CChildView::event(QEvent* event)
 {
     const QEvent::Type type = event->type();
@@ -409,6 +419,10 @@ bool CChildView::event(QEvent* event)
     }
     if (type == LineCheckEvent::Kind()) {
         OnLineCheck();
+        return true;
+    }
+    if (type == ModemInputsEvent::Kind()) {
+        emit modemInputsChanged(static_cast<ModemInputsEvent*>(event)->Bits());
         return true;
     }
     if (type == QEvent::WindowActivate)

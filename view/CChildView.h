@@ -116,6 +116,8 @@ public:
     // The port itself, for its line signals and its driver, and the timed
     // signals (break, reset) run on it.
     CComPort& Port() { return m_port; }
+    // From now on the port's modem inputs are watched and reach modemInputsChanged.
+    void WatchModemInputs();
     LineSignalRunner& Signals() { return m_signals; }
 
     // The map from device names to device paths used by every later open.
@@ -162,6 +164,8 @@ public:
 signals:
     // The line state (a LineState value) changed: opened, lost, reopened, closed.
     void lineStateChanged(int state);
+    // The modem inputs of the open line (ModemListener's bits) changed.
+    void modemInputsChanged(int bits);
     // A file send ended: done is true when the whole file went out.
     void fileSendEnded(bool done);
 
@@ -223,6 +227,19 @@ private:
     CommandHistory m_history;
     std::vector<std::string> m_quickSend;
     std::string m_historyPath;
+
+    // Crosses from the port's modem watch to the user-interface thread; the
+    // watch calls it until the port stops it, so it is declared before the
+    // port and outlives it.
+    class ModemFeed final : public ModemListener {
+    public:
+        explicit ModemFeed(QObject* view) : m_view(view) {}
+        void ModemInputs(int bits) override;
+
+    private:
+        QObject* m_view;
+    };
+    ModemFeed m_modemFeed{this};
 
     PortMap m_ports;
     CComPort m_port;

@@ -51,6 +51,21 @@ public:
     }
 };
 
+// The port's modem watch saw new modem inputs (ModemListener's bits).
+class ModemInputsEvent : public QEvent {
+public:
+    explicit ModemInputsEvent(int bits) : QEvent(Kind()), m_bits(bits) {}
+    int Bits() const { return m_bits; }
+    static QEvent::Type Kind()
+    {
+        static const auto kind = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return kind;
+    }
+
+private:
+    int m_bits;
+};
+
 // Posts a new Event to receiver from any thread. Every notice of the reader
 // crosses to the user-interface thread here, through Qt's event queue.
 template <typename Event, typename... Args>

@@ -1,7 +1,8 @@
 // The Line menu on an adapter with modem lines (a driver standing behind a
 // pseudo-terminal): DTR and RTS follow their marks, a break lasts its time,
 // Pulse reset runs the profile's sequence in order and with its pauses, and
-// the settings dialog keeps only a sequence that reads.
+// the settings dialog keeps only a sequence that reads; the modem-input pane
+// follows the adapter's inputs and is hidden on a line without them.
 #include "ModalDriver.h"
 #include "ShellFixture.h"
 #include "support/PseudoTerminal.h"
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -46,7 +48,8 @@ public:
         return 0;
     }
 
-    int lines = TIOCM_DTR | TIOCM_RTS | TIOCM_CTS;
+    // Also read by the port's modem watch, on its own thread.
+    std::atomic<int> lines = TIOCM_DTR | TIOCM_RTS | TIOCM_CTS;
     std::vector<std::string> calls;
     std::vector<Clock::time_point> times;
 
@@ -131,6 +134,25 @@ TEST_P(LineMenuToggles, TheMarkFollowsTheLineBothWays)
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, LineMenuToggles, testing::ValuesIn(kToggles));
+
+TEST_F(LineMenu, TheModemPaneFollowsTheInputsAndIsHiddenOnALineWithoutThem)
+{
+    Start();
+    auto* pane = Frame().findChild<QLabel*>(QStringLiteral("modemPane"));
+    ASSERT_NE(pane, nullptr);
+    const auto shows = [&](const char* text) {
+        return QTest::qWaitFor([&] { return pane->isVisibleTo(&Frame()) && pane->text() == QString::fromUtf8(text); },
+                               5000);
+    };
+    EXPECT_TRUE(shows("●CTS ○DSR ○DCD ○RI")) << pane->text().toStdString();
+    driver.lines |= TIOCM_DSR | TIOCM_RNG;
+    EXPECT_TRUE(shows("●CTS ●DSR ○DCD ●RI")) << pane->text().toStdString();
+
+    // The pseudo-terminal itself has no modem lines.
+    View().Port().SetLineDriver(nullptr);
+    ASSERT_EQ(View().ComReopen(Frame().Setup().GetDeviceName(), 9600), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !pane->isVisibleTo(&Frame()); }, 5000));
+}
 
 TEST_F(LineMenu, SendBreakHoldsTheBreakForAQuarterSecondWithoutBlocking)
 {

@@ -24,13 +24,6 @@ using Clock = std::chrono::steady_clock;
 int g_view;  // stands for the view that owns the boxes
 void* const kOwner = &g_view;
 
-PortTimings NoCloseWait()
-{
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    return timings;
-}
-
 void ExpectBox(const MessageBoxCall& call, const std::string& text, const std::string& caption)
 {
     EXPECT_EQ(call.owner, kOwner);

@@ -86,9 +86,7 @@ TEST_P(PortSignals, ReachTheOpenDeviceAndFailWithoutOne)
     MessageBoxRecorder boxes;
     PseudoTerminal pty;
     RecordingDriver driver;
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    CComPort port(nullptr, timings);
+    CComPort port(nullptr, NoCloseWait());
     port.SetLineDriver(&driver);
 
     errno = 0;
@@ -147,9 +145,7 @@ TEST(PortSignalLevels, ChosenLevelsAreSetAtEveryOpenAndAfterALostLineComesBack)
     MessageBoxRecorder boxes;
     LinkedPort link;
     RecordingDriver driver;
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    CComPort port(nullptr, timings);
+    CComPort port(nullptr, NoCloseWait());
     port.SetLineDriver(&driver);
     port.SetPortMap(MapCom3To(link.Link()));
     EXPECT_EQ(port.WantedSignal(LineSignal::kDtr), -1);
@@ -189,9 +185,7 @@ TEST(PortSignalLevels, APseudoTerminalHasNoModemLinesAndSaysSoOnceOnly)
 {
     MessageBoxRecorder boxes;
     PseudoTerminal pty;
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    CComPort port(nullptr, timings);
+    CComPort port(nullptr, NoCloseWait());
     port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);
 
@@ -254,9 +248,7 @@ TEST_P(SignalRefused, EveryTimeWithTheSystemsReason)
     MessageBoxRecorder boxes;
     PseudoTerminal pty;
     RefusingDriver driver(EIO);
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    CComPort port(nullptr, timings);
+    CComPort port(nullptr, NoCloseWait());
     port.SetLineDriver(&driver);
     port.SetPortMap(MapCom3To(pty.Path()));
     ASSERT_EQ(port.ComReopen(kCom3, 9600), 0);

@@ -33,13 +33,6 @@ using testsupport::Ser2net;
 
 namespace {
 
-PortTimings NoCloseWait()
-{
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    return timings;
-}
-
 PortMap MapCom3ToUrl(const std::string& url)
 {
     PortMap map;

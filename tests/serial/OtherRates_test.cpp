@@ -17,13 +17,6 @@ using testsupport::PseudoTerminal;
 
 namespace {
 
-PortTimings NoCloseWait()
-{
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    return timings;
-}
-
 // The far side's view of the line's rate.
 int RateOf(const PseudoTerminal& pty)
 {

@@ -34,13 +34,6 @@ PumpTimings NoStartWait()
     return timings;
 }
 
-PortTimings NoCloseWait()
-{
-    PortTimings timings;
-    timings.closeWaitMs = 0;
-    return timings;
-}
-
 std::string Pattern(std::size_t count, unsigned seed)
 {
     std::string bytes(count, '\0');

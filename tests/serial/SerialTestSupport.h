@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/CComPort.h"
 #include "serial/PortMap.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,14 @@
 #include <string>
 
 inline constexpr char kCom3[] = "\\\\.\\COM3";
+
+// The port's timings without the close wait, which protects nothing in a test.
+inline PortTimings NoCloseWait()
+{
+    PortTimings timings;
+    timings.closeWaitMs = 0;
+    return timings;
+}
 
 // A map that sends COM3 to path.
 inline PortMap MapCom3To(const std::string& path)
