@@ -2,6 +2,8 @@
 
 #include "view/ReportDisplay.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -66,7 +68,10 @@ void CReportWindow::ShowMatch()
 void CReportWindow::Copy()
 {
     Update(true, 0);
-    copy();
+    // Taken from the report, not from the window's selection: that covers
+    // only what the window shows so far.
+    if (m_report.SelStart() < m_report.SelEnd())
+        QGuiApplication::clipboard()->setMimeData(createMimeDataFromSelection());
 }
 
 void CReportWindow::Update(bool exactCaret, int showUpTo)
