@@ -538,8 +538,7 @@ void CChildView::HistoryFailed(const std::string& error)
 
 void CChildView::OnEditCopy()
 {
-    m_reportWindow->Refresh();
-    m_reportWindow->copy();
+    m_reportWindow->Copy();
 }
 
 void CChildView::OnEditPaste()

@@ -2,6 +2,8 @@
 
 #include "view/ReportDisplay.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -29,7 +31,7 @@ CReportWindow::CReportWindow(CReportText& report, QWidget* parent)
     m_refreshTimer.setSingleShot(true);
     connect(&m_refreshTimer, &QTimer::timeout, this, [this] {
         if (isVisible())
-            Update(false);
+            Update(false, 0);
     });
     connect(this, &QPlainTextEdit::selectionChanged, this, &CReportWindow::TakeUserSelection);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &CReportWindow::TakeUserSelection);
@@ -51,30 +53,49 @@ void CReportWindow::ReportChanged(bool appended)
 
 void CReportWindow::Refresh()
 {
-    Update(true);
+    Update(true, m_report.Length());
 }
 
 void CReportWindow::ShowMatch()
 {
-    Update(true);
+    Update(true, m_report.SelEnd());
+    // The appends so far came before the match: slices of them still to
+    // come leave the view on it.
+    m_followEnd = false;
     ensureCursorVisible();
 }
 
-void CReportWindow::Update(bool exactCaret)
+void CReportWindow::Copy()
+{
+    Update(true, 0);
+    // Taken from the report, not from the window's selection: that covers
+    // only what the window shows so far.
+    if (m_report.SelStart() < m_report.SelEnd())
+        QGuiApplication::clipboard()->setMimeData(createMimeDataFromSelection());
+}
+
+void CReportWindow::Update(bool exactCaret, int showUpTo)
 {
     m_refreshTimer.stop();
     const std::int64_t reportEnd = m_report.Base() + m_report.Length();
     m_busy = reportEnd - m_shownEnd > kBusyRefreshChars;
+    // Slices of earlier appends keep the view at the end as they come in,
+    // unless the user has scrolled away meanwhile.
+    const QScrollBar* bar = verticalScrollBar();
+    const bool left = bar->value() != m_followValue && bar->value() != bar->maximum();
+    m_followEnd = m_scrollToEnd || (m_followEnd && !left);
+    m_scrollToEnd = false;
     m_sinceRefresh.start();
     m_refreshing = true;
-    Mirror();
+    Mirror(showUpTo);
     ShowSelection(exactCaret || hasFocus());
     m_refreshing = false;
-    if (m_frontExcess > 0)
+    m_followEnd = m_followEnd && m_shownEnd < reportEnd;
+    if (m_frontExcess > 0 || m_shownEnd < reportEnd)
         m_refreshTimer.start(0);
 }
 
-void CReportWindow::Mirror()
+void CReportWindow::Mirror(int showUpTo)
 {
     const std::string_view text(m_report.Text());
     const std::int64_t base = m_report.Base();
@@ -104,19 +125,25 @@ void CReportWindow::Mirror()
         }
     }
     if (kept < text.size()) {
+        const std::size_t wanted = static_cast<std::size_t>(std::max(showUpTo, 0));
+        const std::size_t upTo = std::max(kept + static_cast<std::size_t>(kBringSliceChars), wanted);
+        const std::size_t count = std::min(upTo, text.size()) - kept;
         editor.setPosition(document->characterCount() - 1);
-        editor.insertText(DisplayText(text.substr(kept), kept > 0 ? text[kept - 1] : 0));
+        // A "\r\n" split between two slices is still one break: the "\n"
+        // is shown as nothing after the "\r".
+        editor.insertText(DisplayText(text.substr(kept, count), kept > 0 ? text[kept - 1] : 0));
+        kept += count;
     }
     editor.endEditBlock();
     m_shownBase = base;
-    m_shownEnd = base + static_cast<std::int64_t>(text.size());
+    m_shownEnd = base + static_cast<std::int64_t>(kept);
 }
 
 void CReportWindow::ShowSelection(bool exactCaret)
 {
-    if (m_scrollToEnd) {
+    if (m_followEnd) {
         ScrollToEnd();
-        m_scrollToEnd = false;
+        m_followValue = verticalScrollBar()->value();
     }
     const QTextCursor current = textCursor();
     // A caret is not drawn without the focus; it is put in place when the
@@ -158,22 +185,38 @@ void CReportWindow::ScrollToEnd()
 
 int CReportWindow::ShownPosition(int pos) const
 {
-    const std::string_view text(m_report.Text());
-    if (pos <= m_report.Length() / 2)
+    const std::string_view text = ShownText();
+    const int length = static_cast<int>(text.size());
+    // A position in text still to come is shown at the window's end for now.
+    pos = std::min(pos, length);
+    if (pos <= length / 2)
         return m_frontExcess + DisplayPosition(text, pos);
     const int shownEnd = document()->characterCount() - 1;
-    return shownEnd - DisplayDistance(text, pos, m_report.Length());
+    return shownEnd - DisplayDistance(text, pos, length);
 }
 
 void CReportWindow::TakeUserSelection()
 {
     if (m_refreshing)
         return;
-    const std::string_view text(m_report.Text());
     const QTextCursor cursor = textCursor();
+    const int shownEnd = document()->characterCount() - 1;
+    // Everything in the window is the whole report, whatever is still to
+    // come: select all selects all of it.
+    if (cursor.selectionStart() == 0 && cursor.selectionEnd() == shownEnd && shownEnd > 0) {
+        m_report.SetSel(0, m_report.Length());
+        return;
+    }
+    const std::string_view text = ShownText();
     // Text still to be dropped from the window's front is no longer in the report.
     m_report.SetSel(ReportPosition(text, std::max(cursor.selectionStart() - m_frontExcess, 0)),
                     ReportPosition(text, std::max(cursor.selectionEnd() - m_frontExcess, 0)));
+}
+
+std::string_view CReportWindow::ShownText() const
+{
+    const std::int64_t held = std::clamp<std::int64_t>(m_shownEnd - m_report.Base(), 0, m_report.Length());
+    return std::string_view(m_report.Text()).substr(0, static_cast<std::size_t>(held));
 }
 
 bool CReportWindow::viewportEvent(QEvent* event)
@@ -182,11 +225,11 @@ bool CReportWindow::viewportEvent(QEvent* event)
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-        Refresh();
+        Update(true, 0);
         break;
     case QEvent::MouseMove:
         if (static_cast<QMouseEvent*>(event)->buttons() != Qt::NoButton)
-            Refresh();
+            Update(true, 0);
         break;
     default:
         break;
@@ -196,27 +239,27 @@ bool CReportWindow::viewportEvent(QEvent* event)
 
 void CReportWindow::focusInEvent(QFocusEvent* event)
 {
-    Refresh();
+    Update(true, 0);
     QPlainTextEdit::focusInEvent(event);
 }
 
 void CReportWindow::keyPressEvent(QKeyEvent* event)
 {
-    Refresh();
+    Update(true, 0);
     QPlainTextEdit::keyPressEvent(event);
 }
 
 void CReportWindow::timerEvent(QTimerEvent* event)
 {
     // The edit's own timers include the one that extends a drag selection.
-    Refresh();
+    Update(true, 0);
     QPlainTextEdit::timerEvent(event);
 }
 
 void CReportWindow::showEvent(QShowEvent* event)
 {
     QPlainTextEdit::showEvent(event);
-    Update(false);
+    Update(false, 0);
 }
 
 QMimeData* CReportWindow::createMimeDataFromSelection() const

@@ -195,6 +195,42 @@ TEST_F(ReportWindow, DropsALargeTrimAPassAtATimeAndKeepsTheSelectionOnTheSameTex
     EXPECT_EQ(window.textCursor().selectedText(), QStringLiteral("text") + QChar(QChar::ParagraphSeparator));
 }
 
+// A window shown after its report grew large takes the text in a slice per
+// pass of the event loop, its view following the end. Meanwhile a selection
+// there, select all and copy give the report's own text, a match in text
+// still to come is brought in and stays in view, and a "\r\n" split between
+// two slices is still one line break.
+TEST_F(ReportWindow, BringsALargeAppendInAPassAtATimeAndSelectsTheReportsText)
+{
+    const int slice = CReportWindow::kBringSliceChars;
+    report.SetLimit(4 * 1024 * 1024);
+    Append(std::string(static_cast<std::size_t>(slice) - 1, 'a') + "\r\n" + NumberedLines(60000));
+    window.show();
+    ASSERT_EQ(Shown(), QString(slice - 1, QLatin1Char('a')) + QLatin1Char('\n')) << "the first slice, up to the \"\\r\"";
+
+    const int end = window.document()->characterCount() - 1;
+    QTextCursor cursor(window.document());
+    cursor.setPosition(end - 4);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    window.setTextCursor(cursor);
+    window.Copy();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("aaa\n"));
+
+    window.selectAll();
+    window.Copy();
+    ASSERT_LT(Shown().size(), Expected().size() / 2) << "all of it in one pass would stall the window";
+    EXPECT_TRUE(Expected().startsWith(Shown()));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), Expected());
+    EXPECT_EQ(window.verticalScrollBar()->value(), window.verticalScrollBar()->maximum()) << "an append scrolls to the end";
+
+    const auto match = static_cast<int>(report.Text().find("number 30000 "));
+    report.SetSel(match, match + 12);
+    window.ShowMatch();
+    EXPECT_TRUE(WaitUntil([&] { return Shown() == Expected(); }, 10000));
+    EXPECT_EQ(window.textCursor().selectedText(), QStringLiteral("number 30000"));
+    EXPECT_TRUE(window.viewport()->rect().contains(window.cursorRect())) << "the match is left in view";
+}
+
 TEST_F(ReportWindow, AClearedReportEmptiesTheWindowWhichKeepsItsFontAndNoWrap)
 {
     QFont font = window.font();
