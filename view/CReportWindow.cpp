@@ -106,10 +106,6 @@ void CReportWindow::Mirror(int showUpTo)
         document->clear();
         m_frontExcess = 0;
     }
-    // One edit block: the document lays out and reports the change once,
-    // not for every piece.
-    QTextCursor editor(document);
-    editor.beginEditBlock();
     std::size_t kept = 0;  // report characters the window already shows
     if (base < m_shownEnd) {
         kept = static_cast<std::size_t>(m_shownEnd - base);
@@ -117,6 +113,19 @@ void CReportWindow::Mirror(int showUpTo)
             const int shown = document->characterCount() - 1;
             m_frontExcess = shown - DisplayPosition(text, static_cast<int>(kept));
         }
+    }
+    // Once a document has compacted its text buffer it is full, and with
+    // nothing appended it stays full: every further slice of a trim would
+    // make it copy its whole text again (about 100 ms at 60 M characters).
+    // It never compacts while it records undo, so it records while a trim
+    // is dropped and compacts once when the trim is gone.
+    if (m_frontExcess > 0)
+        document->setUndoRedoEnabled(true);
+    // One edit block: the document lays out and reports the change once,
+    // not for every piece.
+    QTextCursor editor(document);
+    editor.beginEditBlock();
+    if (base < m_shownEnd) {
         if (m_frontExcess > 0) {
             const int slice = std::min(m_frontExcess, kDropSliceChars);
             editor.setPosition(slice, QTextCursor::KeepAnchor);
@@ -135,6 +144,8 @@ void CReportWindow::Mirror(int showUpTo)
         kept += count;
     }
     editor.endEditBlock();
+    if (m_frontExcess == 0 && document->isUndoRedoEnabled())
+        document->setUndoRedoEnabled(false);
     m_shownBase = base;
     m_shownEnd = base + static_cast<std::int64_t>(kept);
 }
