@@ -35,3 +35,12 @@ if(TAMSEL_FUZZ)
   target_compile_options(tamsel_settings INTERFACE -fsanitize=fuzzer-no-link)
   target_link_options(tamsel_settings INTERFACE -fsanitize=fuzzer-no-link)
 endif()
+
+# Precompiles Qt's common widget headers, and any other headers given, for a
+# target of the desktop layer with many files. Worth it only there: a target
+# with a few files, or without Qt, spends more on making and loading the
+# precompiled header than its files save.
+#   tamsel_precompile_widgets(<target> [<header>...])
+function(tamsel_precompile_widgets target)
+  target_precompile_headers(${target} PRIVATE ${PROJECT_SOURCE_DIR}/cmake/WidgetHeaders.h ${ARGN})
+endfunction()
