@@ -16,16 +16,14 @@
 #include <cstring>
 #include <functional>
 #include <string>
-
 #include <thread>
 
-#include <arpa/inet.h>
 #include <malloc.h>
-#include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+using testsupport::LoopbackListener;
 using testsupport::LoopRfc2217Server;
 using testsupport::MessageBoxRecorder;
 using testsupport::PseudoTerminal;
@@ -232,16 +230,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Rfc2217Line, ServerThatNeverAnswersIsNotWaitedForAndTheLineWorksAsItIs)
 {
     MessageBoxRecorder boxes;
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 1), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    LoopbackListener listener;
+    ASSERT_NE(listener.Port(), 0);
     CComPort port(nullptr, NoCloseWait());
-    port.SetPortMap(MapCom3ToUrl("rfc2217://127.0.0.1:" + std::to_string(ntohs(address.sin_port))));
+    port.SetPortMap(MapCom3ToUrl("rfc2217://127.0.0.1:" + std::to_string(listener.Port())));
 
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(port.ComReopen(kCom3, 9600), 0);
@@ -249,7 +241,7 @@ TEST(Rfc2217Line, ServerThatNeverAnswersIsNotWaitedForAndTheLineWorksAsItIs)
     EXPECT_EQ(port.GetLineState(), LineState::kConnecting);
     EXPECT_TRUE(port.AwaitsLine());
     EXPECT_TRUE(boxes.calls.empty());
-    const int server = accept(listener, nullptr, nullptr);
+    const int server = accept(listener.Fd(), nullptr, nullptr);
     ASSERT_GE(server, 0);
     // The client's offers and requests (WILL and DO of BINARY, SUPPRESS-GO-AHEAD, COM-PORT-OPTION).
     char opening[18] = {};
@@ -275,7 +267,6 @@ TEST(Rfc2217Line, ServerThatNeverAnswersIsNotWaitedForAndTheLineWorksAsItIs)
     EXPECT_EQ(std::string(back, 4), "back");
     EXPECT_EQ(boxes.calls.size(), 1u);
     close(server);
-    close(listener);
 }
 
 // A server that floods data instead of answering: what the set-up holds for
@@ -284,19 +275,13 @@ TEST(Rfc2217Line, ServerThatNeverAnswersIsNotWaitedForAndTheLineWorksAsItIs)
 TEST(Rfc2217Line, DataFloodingInDuringTheSetUpIsHeldWithinBoundsAndNoneIsLost)
 {
     MessageBoxRecorder boxes;
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 1), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    LoopbackListener listener;
+    ASSERT_NE(listener.Port(), 0);
     std::string flood(4 * 1024 * 1024, '\0');
     for (std::size_t at = 0; at < flood.size(); ++at)
         flood[at] = static_cast<char>('a' + at % 23);  // no IAC, no CR
     std::thread server([&] {
-        const int connection = accept(listener, nullptr, nullptr);
+        const int connection = accept(listener.Fd(), nullptr, nullptr);
         if (connection < 0)
             return;
         for (std::size_t sent = 0; sent < flood.size();) {
@@ -314,7 +299,7 @@ TEST(Rfc2217Line, DataFloodingInDuringTheSetUpIsHeldWithinBoundsAndNoneIsLost)
         close(connection);
     });
     CComPort port(nullptr, NoCloseWait());
-    port.SetPortMap(MapCom3ToUrl("rfc2217://127.0.0.1:" + std::to_string(ntohs(address.sin_port))));
+    port.SetPortMap(MapCom3ToUrl("rfc2217://127.0.0.1:" + std::to_string(listener.Port())));
 
     // Large blocks come from mmap, which the heap's own count leaves out.
     const auto held = [] {
@@ -337,7 +322,6 @@ TEST(Rfc2217Line, DataFloodingInDuringTheSetUpIsHeldWithinBoundsAndNoneIsLost)
     EXPECT_TRUE(got == flood) << "the data came changed or out of order";
     port.ComClose();
     server.join();
-    close(listener);
 }
 
 TEST(Rfc2217Line, DrivesDtrRtsAndBreakAndShowsTheModemLinesTheServerReports)

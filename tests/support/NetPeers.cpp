@@ -120,6 +120,21 @@ int FreeTcpPort()
     return port;
 }
 
+LoopbackListener::LoopbackListener() : m_fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0))
+{
+    sockaddr_in address = Loopback(0);
+    socklen_t length = sizeof address;
+    if (bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(m_fd, 1) == 0 &&
+        getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        m_port = ntohs(address.sin_port);
+    EXPECT_NE(m_port, 0) << "cannot listen on 127.0.0.1";
+}
+
+LoopbackListener::~LoopbackListener()
+{
+    close(m_fd);
+}
+
 bool WaitForListener(int port, int timeoutMs)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

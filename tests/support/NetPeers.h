@@ -32,6 +32,23 @@ private:
 // A TCP port on 127.0.0.1 that nothing listens on just now.
 int FreeTcpPort();
 
+// A socket listening on 127.0.0.1 at a port the system chose, for a test that
+// plays the server itself; closed with the object.
+class LoopbackListener {
+public:
+    LoopbackListener();
+    ~LoopbackListener();
+    LoopbackListener(const LoopbackListener&) = delete;
+    LoopbackListener& operator=(const LoopbackListener&) = delete;
+
+    int Fd() const { return m_fd; }
+    int Port() const { return m_port; }
+
+private:
+    int m_fd;
+    int m_port = 0;
+};
+
 // Whether something accepts connections on 127.0.0.1:port within timeoutMs.
 bool WaitForListener(int port, int timeoutMs = 5000);
 
