@@ -3,12 +3,13 @@
 #include "app/CAcceleratorFilter.h"
 #include "app/CStatusBar.h"
 #include "app/LockKeys.h"
-#include "app/ProfileValues.h"
+#include "profile/ProfileValues.h"
 #include "bus/BusModel.h"
 #include "busview/BusViewWindow.h"
 #include "conversions/ConversionRegistry.h"
 #include "devices/DeviceList.h"
 #include "orvane/NodeTableObserver.h"
+#include "profile/CommandSwitches.h"
 #include "resources/AcceleratorTable.h"
 #include "resources/CommandIds.h"
 #include "resources/MenuResource.h"
@@ -16,7 +17,7 @@
 #include "view/CChildView.h"
 #include "view/CFindBar.h"
 #include "view/CSendBar.h"
-#include "view/ReportZoom.h"
+#include "report/ReportZoom.h"
 #include "view/ViewEvents.h"
 
 #include <QActionGroup>
@@ -51,18 +52,13 @@ constexpr LineStateText kLineStateTexts[] = {
     {LineState::kConnecting, IDS_LINE_CONNECTING},
 };
 
-// The profile section of the bus view window, apart from the six specified keys.
-constexpr const char* kBusViewSection = "busview";
 // Room between the main frame and a bus view placed beside it.
 constexpr int kBusViewGap = 8;
 constexpr int kBusViewWidth = 760;
 
+
 constexpr char kReceiving[] = "Receiving";
 constexpr char kReceiveSuspended[] = "Rx suspended";
-
-// The line-end choices' items, in the order of the LineEnd values.
-constexpr int kLineEndCommands[kLineEndCount] = {ID_LINE_END_CRLF, ID_LINE_END_CR, ID_LINE_END_LF,
-                                                 ID_LINE_END_NONE};
 
 // How often the lock-key panes follow the keyboard.
 constexpr int kLockKeyRefreshMs = 250;
@@ -102,6 +98,7 @@ bool CMainFrame::Create()
 {
     setWindowTitle(String(IDR_MAINFRAME));
     BuildMenu();
+    EnterCommands();
     // Recorded from the start, so that the view and its export hold what came before it opened.
     if (m_busRecording) {
         m_busModel = std::make_unique<BusModel>();
@@ -117,29 +114,29 @@ bool CMainFrame::Create()
     setCentralWidget(m_view);
     setFocusProxy(m_view);
     m_setup.SetPortResolver([this](const char* deviceName) {
-        return m_view->Ports().Resolve(deviceName);
+        return m_view->Session().Ports().Resolve(deviceName);
     });
     m_setup.SetDeviceLister([] { return ListSerialDevices().devices; });
 
     if (!CreateStatusBar())
         return false;
-    connect(m_view, &CChildView::lineStateChanged, this, &CMainFrame::ShowLineState);
+    connect(&m_view->Session(), &LineSession::lineStateChanged, this, &CMainFrame::ShowLineState);
     m_recordingPane = new QLabel(m_statusBar);
     m_recordingPane->hide();
     m_statusBar->addPermanentWidget(m_recordingPane);
-    connect(&m_view->Recorder(), &SessionRecorder::recordingChanged, this, &CMainFrame::ShowRecording);
+    connect(&m_view->Session().Recorder(), &SessionRecorder::recordingChanged, this, &CMainFrame::ShowRecording);
     m_modemPane = new QLabel(m_statusBar);
     m_modemPane->setObjectName(QStringLiteral("modemPane"));
     m_modemPane->setToolTip(String(IDS_MODEM_PANE));
     m_modemPane->hide();
     m_statusBar->addPermanentWidget(m_modemPane);
-    connect(m_view, &CChildView::modemInputsChanged, this, &CMainFrame::ShowModemInputs);
-    m_view->WatchModemInputs();
+    connect(&m_view->Session(), &LineSession::modemInputsChanged, this, &CMainFrame::ShowModemInputs);
+    m_view->Session().WatchModemInputs();
 
     LoadPortMap();
     LoadLineSignals();
     LoadSettings();
-    ShowLineState(static_cast<int>(m_view->GetLineState()));
+    ShowLineState(static_cast<int>(m_view->Session().GetLineState()));
 
     RefreshLockKeys();
     connect(&m_lockKeyTimer, &QTimer::timeout, this, &CMainFrame::RefreshLockKeys);
@@ -197,8 +194,6 @@ void CMainFrame::FitPanesToTheirTexts(CStatusBar& bar)
 
 void CMainFrame::BuildMenu()
 {
-    m_receiveGroup = new QActionGroup(this);
-    m_transmitGroup = new QActionGroup(this);
     for (const MenuPopupResource& popup : MainMenuResource()) {
         QMenu* menu = menuBar()->addMenu(QString::fromUtf8(MenuCaption(popup, m_language)));
         for (const MenuItemResource& item : popup.items) {
@@ -222,21 +217,6 @@ void CMainFrame::BuildMenu()
             });
         }
     }
-    for (int i = 0; i < kConversionCount; ++i) {
-        const ConversionKind& conversion = ConversionAt(i);
-        m_menuItems[conversion.rxCommand]->setCheckable(true);
-        m_menuItems[conversion.rxCommand]->setActionGroup(m_receiveGroup);
-        m_menuItems[conversion.txCommand]->setCheckable(true);
-        m_menuItems[conversion.txCommand]->setActionGroup(m_transmitGroup);
-    }
-    m_lineEndGroup = new QActionGroup(this);
-    for (const int id : kLineEndCommands) {
-        m_menuItems[id]->setCheckable(true);
-        m_menuItems[id]->setActionGroup(m_lineEndGroup);
-    }
-    for (const int id : {ID_RECEIVE_ENABLE, ID_LOCAL_ECHO, ID_VIEW_STATUS_BAR, ID_VIEW_BUS, ID_VIEW_TIME_STAMPS,
-                         ID_LOG_STAMPS, ID_LINE_DTR, ID_LINE_RTS})
-        m_menuItems[id]->setCheckable(true);
 }
 
 QAction* CMainFrame::MenuItem(int id) const
@@ -289,125 +269,75 @@ bool CMainFrame::event(QEvent* event)
 
 bool CMainFrame::OnCommand(int id)
 {
+    // The view is offered every command first, then the frame (whose table
+    // holds the framework's own too: Quit, the status bar), then the application.
     if (m_view && m_view->OnCommand(id))
         return true;
-    if (OnConversion(id) || OnLineEnd(id) || OnZoom(id))
+    const auto found = m_commands.find(id);
+    if (found != m_commands.end()) {
+        found->second();
         return true;
-    switch (id) {
-    case ID_RECEIVE_ENABLE:
-        OnReceiveEnable();
-        return true;
-    case ID_LOCAL_ECHO:
-        OnLocalEcho();
-        return true;
-    case ID_COMM_SETTING:
-        OnCommSetting();
-        return true;
-    case ID_SAVE_SETTING:
-        SaveSettings();
-        return true;
-    case ID_VIEW_BUS:
-        OnBusView();
-        return true;
-    case ID_VIEW_TIME_STAMPS:
-        OnTimeStamps();
-        return true;
-    case ID_VIEW_REPORT_SIZE:
-        OnReportSize();
-        return true;
-    case ID_QUICK_SEND_SETUP:
-        OnQuickSendSetup();
-        return true;
-    default:
-        break;
     }
-    if (OnRecordingCommand(id) || OnFileSendCommand(id) || OnLineCommand(id))
-        return true;
     if (m_applicationCommands && m_applicationCommands(id))
         return true;
-    switch (id) {
-    case ID_APP_EXIT:
-        close();
-        return true;
-    case ID_VIEW_STATUS_BAR:
-        OnStatusBar();
-        return true;
-    default:
-        // Cut, undo and the pane keys reach here from the accelerators; nothing handles them.
-        return false;
-    }
+    // Cut, undo and the pane keys reach here from the accelerators; nothing handles them.
+    return false;
 }
 
-bool CMainFrame::OnConversion(int id)
+void CMainFrame::ChooseConversion(bool receive, int index)
 {
-    bool receive = false;
-    const int index = ConversionOfCommand(id, receive);
-    if (index < 0)
-        return false;
     const ConversionKind& conversion = ConversionAt(index);
-    CheckMenuItem(id, true);  // the group takes the mark from the other four
+    CheckMenuItem(receive ? conversion.rxCommand : conversion.txCommand, true);  // the group takes the mark
     if (receive) {
         SetPaneText(ID_INDICATOR_RXCONV, QString::fromLatin1(conversion.rxLabel));
-        m_view->SetReceiveConversion(index);
+        m_view->Session().SetReceiveConversion(index);
     } else {
         SetPaneText(ID_INDICATOR_TXCONV, QString::fromLatin1(conversion.txLabel));
-        m_view->SetTransmitConversion(index);
+        m_view->Session().SetTransmitConversion(index);
     }
-    return true;
 }
 
-void CMainFrame::OnReceiveEnable()
+void CMainFrame::OnSwitch(const CommandSwitch& entry)
 {
-    const bool on = !IsMenuChecked(ID_RECEIVE_ENABLE);
-    m_view->SetReceiveEnable(on);
-    CheckMenuItem(ID_RECEIVE_ENABLE, on);
-    SetPaneText(ID_INDICATOR_RECEIVE, on ? QString::fromLatin1(kReceiving) : QString::fromLatin1(kReceiveSuspended));
+    const bool on = !IsMenuChecked(entry.command);
+    ShowSwitch(entry.command, on, true);
+    if (entry.savedOnChange)
+        m_store.WriteNumber(entry.profile, on ? 1 : 0);
 }
 
-bool CMainFrame::OnLineEnd(int id)
+void CMainFrame::ShowSwitch(int command, bool on, bool chosen)
 {
-    for (int index = 0; index < kLineEndCount; ++index) {
-        if (kLineEndCommands[index] != id)
-            continue;
-        ShowLineEnd(index);
-        m_store.WriteProfileInt(kSendSection, kLineEndKey, index);
-        return true;
-    }
-    return false;
+    CheckMenuItem(command, on);
+    const auto apply = m_switchEffects.find(command);
+    if (apply != m_switchEffects.end())
+        apply->second(on, chosen);
+}
+
+void CMainFrame::ShowReceiveEnable(bool on, bool chosen)
+{
+    m_view->Session().SetReceiveEnable(on);
+    // The pane keeps its placeholder until the user first chooses.
+    if (chosen)
+        SetPaneText(ID_INDICATOR_RECEIVE, on ? QString::fromLatin1(kReceiving) : QString::fromLatin1(kReceiveSuspended));
+}
+
+void CMainFrame::ChooseLineEnd(int index)
+{
+    ShowLineEnd(index);
+    m_store.WriteNumber(ProfileKey::kLineEnd, index);
 }
 
 void CMainFrame::ShowLineEnd(int index)
 {
-    CheckMenuItem(kLineEndCommands[index], true);
-    m_view->SetLineEnd(static_cast<LineEnd>(index));
+    CheckMenuItem(LineEndCommand(index), true);
+    m_view->Session().SetLineEnd(static_cast<LineEnd>(index));
 }
 
-bool CMainFrame::OnZoom(int id)
+void CMainFrame::Zoom(int steps)
 {
-    int pixels = m_view->ReportFontPixels();
-    switch (id) {
-    case ID_VIEW_ZOOM_IN:
-        pixels = ZoomedFontPixels(pixels, 1);
-        break;
-    case ID_VIEW_ZOOM_OUT:
-        pixels = ZoomedFontPixels(pixels, -1);
-        break;
-    case ID_VIEW_ZOOM_RESET:
-        pixels = kReportFontPixels;
-        break;
-    default:
-        return false;
-    }
+    const int pixels = steps == 0 ? kReportFontPixels : ZoomedFontPixels(m_view->ReportFontPixels(), steps);
     m_view->SetReportFontPixels(pixels);
-    m_store.WriteProfileInt(kZoomSection, kReportFontKey, pixels);
-    return true;
-}
-
-void CMainFrame::OnTimeStamps()
-{
-    const bool on = !IsMenuChecked(ID_VIEW_TIME_STAMPS);
-    ShowTimeStamps(on);
-    m_store.WriteProfileInt(kReportSection, kTimeStampsKey, on ? 1 : 0);
+    m_store.WriteNumber(ProfileKey::kReportFont, pixels);
 }
 
 void CMainFrame::OnReportSize()
@@ -421,24 +351,11 @@ void CMainFrame::OnReportSize()
     dialog.setInputMode(QInputDialog::IntInput);
     dialog.setIntRange(CReportText::kReportLimit, CReportText::kLargestReportLimit);
     dialog.setIntStep(10000);
-    dialog.setIntValue(m_view->Report().Limit());
+    dialog.setIntValue(m_view->Session().Report().Limit());
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_view->SetReportLimit(dialog.intValue());
-    m_store.WriteProfileInt(kReportSection, kReportLimitKey, m_view->Report().Limit());
-}
-
-void CMainFrame::ShowTimeStamps(bool on)
-{
-    m_view->SetTimeStamps(on);
-    CheckMenuItem(ID_VIEW_TIME_STAMPS, on);
-}
-
-void CMainFrame::OnLocalEcho()
-{
-    const bool on = !IsMenuChecked(ID_LOCAL_ECHO);
-    m_view->SetLocalEcho(on);
-    CheckMenuItem(ID_LOCAL_ECHO, on);
+    m_view->Session().SetReportLimit(dialog.intValue());
+    m_store.WriteNumber(ProfileKey::kReportLimit, m_view->Session().Report().Limit());
 }
 
 void CMainFrame::OnCommSetting()
@@ -446,7 +363,7 @@ void CMainFrame::OnCommSetting()
     if (m_setup.DoModal(this) == CSetup::kDoModalOk && MapChosenDevice()) {
         // Same name and rate, but another device: it opens even so.
         ShowPortSettings();
-        m_view->ComReopenMoved(m_setup.GetDeviceName(), m_setup.GetLineRate());
+        m_view->Session().ComReopenMoved(m_setup.GetDeviceName(), m_setup.GetLineRate());
         return;
     }
     ApplySetup();
@@ -455,13 +372,13 @@ void CMainFrame::OnCommSetting()
 int CMainFrame::StartCapture(const std::string& path)
 {
     const char* name = m_setup.GetDeviceName();
-    return m_view->Recorder().StartCapture(path, name, m_view->Ports().Resolve(name), m_setup.GetLineRate());
+    return m_view->Session().Recorder().StartCapture(path, name, m_view->Session().Ports().Resolve(name), m_setup.GetLineRate());
 }
 
 void CMainFrame::ApplySetup()
 {
     ShowPortSettings();
-    m_view->ComReopen(m_setup.GetDeviceName(), m_setup.GetLineRate());
+    m_view->Session().ComReopen(m_setup.GetDeviceName(), m_setup.GetLineRate());
 }
 
 void CMainFrame::ShowPortSettings()
@@ -505,10 +422,9 @@ void CMainFrame::OnBusView()
     if (!m_busView) {
         m_busView = new BusViewWindow(*m_busModel, m_strings, this);
         BusViewWindow::State state;
-        state.geometry = QByteArray::fromBase64(
-            m_store.GetProfileString(kBusViewSection, "geometry", QString()).toLatin1());
-        state.plots = m_store.GetProfileString(kBusViewSection, "plots", QString());
-        state.minutes = m_store.GetProfileInt(kBusViewSection, "minutes", 1);
+        state.geometry = QByteArray::fromBase64(m_store.ReadText(ProfileKey::kBusGeometry).toLatin1());
+        state.plots = m_store.ReadText(ProfileKey::kBusPlots);
+        state.minutes = m_store.ReadNumber(ProfileKey::kBusMinutes);
         if (state.geometry.isEmpty()) {
             m_busView->resize(m_busView->sizeHint().expandedTo(QSize(kBusViewWidth, height())));
             m_busView->move(frameGeometry().topRight() + QPoint(kBusViewGap, 0));
@@ -529,7 +445,7 @@ void CMainFrame::OnBusView()
 void CMainFrame::SaveBusViewState()
 {
     const BusViewWindow::State state = m_busView->Saved();
-    m_store.WriteProfileString(kBusViewSection, "geometry", QString::fromLatin1(state.geometry.toBase64()));
-    m_store.WriteProfileString(kBusViewSection, "plots", state.plots);
-    m_store.WriteProfileInt(kBusViewSection, "minutes", state.minutes);
+    m_store.WriteText(ProfileKey::kBusGeometry, QString::fromLatin1(state.geometry.toBase64()));
+    m_store.WriteText(ProfileKey::kBusPlots, state.plots);
+    m_store.WriteNumber(ProfileKey::kBusMinutes, state.minutes);
 }

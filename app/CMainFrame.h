@@ -20,33 +20,10 @@
 #include <vector>
 
 class BusModel;
+struct CommandSwitch;
 class BusViewWindow;
 class CStatusBar;
 
-// The profile's section for how the report is shown, apart from the six specified keys.
-inline constexpr char kReportSection[] = "report";
-inline constexpr char kTimeStampsKey[] = "timestamps";
-// How many characters the report keeps, in the same section.
-inline constexpr char kReportLimitKey[] = "limit";
-// The profile's section for the report font's size in pixels.
-inline constexpr char kZoomSection[] = "zoom";
-inline constexpr char kReportFontKey[] = "reportfont";
-// The profile's section for the quick-send keys' texts, keyed by the keys' names.
-inline constexpr char kQuickSendSection[] = "quicksend";
-// The profile's section for the pauses of a file send, in milliseconds.
-inline constexpr char kSendFileSection[] = "sendfile";
-inline constexpr char kCharDelayKey[] = "chardelay";
-inline constexpr char kLineDelayKey[] = "linedelay";
-// The profile's section for how commands are sent; the line end is 0 CR LF, 1 CR, 2 LF, 3 none.
-inline constexpr char kSendSection[] = "send";
-inline constexpr char kLineEndKey[] = "lineend";
-// The profile's section for the line beyond the port and its table rate: a
-// rate the table lacks (0 for none).
-inline constexpr char kLineSection[] = "line";
-inline constexpr char kOtherRateKey[] = "rate";
-// The profile's section for the line signals: the DTR/RTS sequence of Pulse reset.
-inline constexpr char kSignalsSection[] = "signals";
-inline constexpr char kResetKey[] = "reset";
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -58,8 +35,9 @@ class QLabel;
 // back. The setup dialog object holds the current port and rate for the run.
 //
 // Commands from menus, accelerators and posted events all go through
-// OnCommand: the view is offered each first, then the frame's own handlers,
-// the application's, and the framework's (Quit, status-bar toggle).
+// OnCommand: the view is offered each first, then the frame's command table
+// (which holds the framework's own too: Quit, status-bar toggle), then the
+// application's.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -146,30 +124,44 @@ protected:
 
 private:
     void BuildMenu();
+    // The frame's command table: each command entered once with what it runs
+    // and, when it has one, its menu mark (a radio mark within group).
+    void EnterCommands();
+    void Enter(int id, std::function<void()> run, QActionGroup* group = nullptr);
+    void EnterCheck(int id, std::function<void()> run);
     bool CreateStatusBar();
     void FitPanesToTheirTexts(CStatusBar& bar);
-    void OnReceiveEnable();
-    void OnLocalEcho();
-    void OnTimeStamps();
+    void ChooseConversion(bool receive, int index);
+    // A menu switch chosen: its mark flips and its effect follows; the profile
+    // keeps it at once when the switch says so.
+    void OnSwitch(const CommandSwitch& entry);
+    // chosen: by the user or a directive, not restored from the profile.
+    void ShowSwitch(int command, bool on, bool chosen);
+    void ShowReceiveEnable(bool on, bool chosen);
     void OnReportSize();
-    void ShowTimeStamps(bool on);
-    bool OnLineEnd(int id);
-    bool OnZoom(int id);
+    void ChooseLineEnd(int index);
+    void ShowLineEnd(int index);
+    // steps rungs of the zoom ladder; 0 for the usual size.
+    void Zoom(int steps);
     void OnQuickSendSetup();
     void LoadQuickSend();
     // File menu: sending a file and its pacing.
-    bool OnFileSendCommand(int id);
+    void OnFileSend();
+    void OnFileSendPacing();
     void LoadPacing();
-    void ShowLineEnd(int index);
     void OnCommSetting();
     void OnStatusBar();
     void OnBusView();
     void SaveBusViewState();
-    // File menu: the session log and the raw capture.
-    bool OnRecordingCommand(int id);
+    // File menu: the session log, the raw capture and the report.
+    void OnLogStart();
+    void OnLogStamps();
+    void OnCaptureStart();
+    void OnSaveReportAs();
+    void OnSelectAll();
+    void OnCopyAll();
     void ShowRecording();
-    bool OnConversion(int id);
-    bool OnLineCommand(int id);
+    void OnPulseSettings();
     void LoadLineSignals();
     // The DTR and RTS marks: as the open line has them, else as wanted.
     void ShowLineSignals();
@@ -192,9 +184,9 @@ private:
     CSetup m_setup;
     CSettingsStore m_store;
     std::map<int, QAction*> m_menuItems;
-    QActionGroup* m_receiveGroup = nullptr;
-    QActionGroup* m_transmitGroup = nullptr;
-    QActionGroup* m_lineEndGroup = nullptr;
+    std::map<int, std::function<void()>> m_commands;
+    // What each menu switch changes, by its command.
+    std::map<int, std::function<void(bool on, bool chosen)>> m_switchEffects;
     QTimer m_lockKeyTimer;
     std::vector<std::string> m_portOverrides;
     PortChoice m_portChoice;

@@ -13,13 +13,6 @@
 
 #include <sys/ioctl.h>
 
-namespace {
-
-// How long Send break holds the line in the break condition.
-constexpr int kMenuBreakMs = 250;
-
-} // namespace
-
 void CMainFrame::SetStartSignals(std::optional<bool> dtr, std::optional<bool> rts)
 {
     m_startDtr = dtr;
@@ -32,20 +25,20 @@ void CMainFrame::LoadLineSignals()
     // line itself is read.
     CheckMenuItem(ID_LINE_DTR, true);
     CheckMenuItem(ID_LINE_RTS, true);
-    CComPort& port = m_view->Port();
+    CComPort& port = m_view->Session().Port();
     if (m_startDtr)
         port.SetSignal(LineSignal::kDtr, *m_startDtr);
     if (m_startRts)
         port.SetSignal(LineSignal::kRts, *m_startRts);
     std::string error;
-    const QString stored = m_store.GetProfileString(kSignalsSection, kResetKey, QString());
+    const QString stored = m_store.ReadText(ProfileKey::kResetSequence);
     if (stored.isEmpty() || ReadSignalSequence(stored.toStdString(), m_resetSteps, error) != 0)
         ReadSignalSequence(kDefaultResetSequence, m_resetSteps, error);
 }
 
 void CMainFrame::ShowLineSignals()
 {
-    CComPort& port = m_view->Port();
+    CComPort& port = m_view->Session().Port();
     int bits = 0;
     const bool read = port.HasHandle() && port.GetModemLines(bits) == 0;
     for (const auto& [signal, id, bit] : {std::tuple{LineSignal::kDtr, ID_LINE_DTR, TIOCM_DTR},
@@ -73,19 +66,19 @@ void CMainFrame::ShowModemInputs(int bits)
 
 int CMainFrame::SetLineSignal(LineSignal signal, bool on)
 {
-    const int result = m_view->Port().SetSignal(signal, on);
+    const int result = m_view->Session().Port().SetSignal(signal, on);
     ShowLineSignals();
     return result;
 }
 
 bool CMainFrame::SendBreak(int ms, std::function<void()> done)
 {
-    return m_view->Signals().Break(ms, std::move(done));
+    return m_view->Session().Signals().Break(ms, std::move(done));
 }
 
 bool CMainFrame::PulseReset(std::function<void()> done)
 {
-    return m_view->Signals().Pulse(m_resetSteps, [this, done = std::move(done)] {
+    return m_view->Session().Signals().Pulse(m_resetSteps, [this, done = std::move(done)] {
         ShowLineSignals();
         if (done)
             done();
@@ -97,30 +90,11 @@ std::string CMainFrame::ResetSequence() const
     return SignalSequenceText(m_resetSteps);
 }
 
-bool CMainFrame::OnLineCommand(int id)
+void CMainFrame::OnPulseSettings()
 {
-    switch (id) {
-    case ID_LINE_DTR:
-        SetLineSignal(LineSignal::kDtr, !IsMenuChecked(ID_LINE_DTR));
-        return true;
-    case ID_LINE_RTS:
-        SetLineSignal(LineSignal::kRts, !IsMenuChecked(ID_LINE_RTS));
-        return true;
-    case ID_LINE_PULSE:
-        PulseReset({});
-        return true;
-    case ID_LINE_PULSE_SETTINGS: {
-        PulseDialog dialog(m_strings, ResetSequence(), this);
-        if (dialog.exec() == QDialog::Accepted) {
-            m_resetSteps = dialog.Steps();
-            m_store.WriteProfileString(kSignalsSection, kResetKey, QString::fromStdString(ResetSequence()));
-        }
-        return true;
-    }
-    case ID_LINE_BREAK:
-        SendBreak(kMenuBreakMs, {});
-        return true;
-    default:
-        return false;
-    }
+    PulseDialog dialog(m_strings, ResetSequence(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_resetSteps = dialog.Steps();
+    m_store.WriteText(ProfileKey::kResetSequence, QString::fromStdString(ResetSequence()));
 }

@@ -10,7 +10,7 @@ void CMainFrame::LoadQuickSend()
 {
     int index = 0;
     for (const QuickSendKey& key : QuickSendKeys())
-        m_view->SetQuickSendText(index++, SingleByteText(m_store.GetProfileString(kQuickSendSection, key.name, QString())));
+        m_view->SetQuickSendText(index++, SingleByteText(m_store.ReadText(ProfileKey::kQuickSend, key.name)));
 }
 
 void CMainFrame::OnQuickSendSetup()
@@ -26,7 +26,7 @@ void CMainFrame::OnQuickSendSetup()
     for (const QuickSendKey& key : QuickSendKeys()) {
         const std::string& text = texts[static_cast<std::size_t>(index)];
         m_view->SetQuickSendText(index++, text);
-        m_store.WriteProfileString(kQuickSendSection, key.name,
-                                   QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+        m_store.WriteText(ProfileKey::kQuickSend, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())),
+                          key.name);
     }
 }

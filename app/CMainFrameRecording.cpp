@@ -32,57 +32,49 @@ QString DefaultRecordingPath(const char* extension)
 
 } // namespace
 
-bool CMainFrame::OnRecordingCommand(int id)
+void CMainFrame::OnLogStart()
 {
-    SessionRecorder& recorder = m_view->Recorder();
-    switch (id) {
-    case ID_LOG_START: {
-        const QString path = QFileDialog::getSaveFileName(this, String(ID_LOG_START), DefaultRecordingPath("log"));
-        if (!path.isEmpty())
-            recorder.StartLog(path.toLocal8Bit().toStdString(), false, recorder.LogStamps());
-        return true;
-    }
-    case ID_LOG_STOP:
-        recorder.StopLog();
-        return true;
-    case ID_LOG_STAMPS:
-        recorder.SetLogStamps(!recorder.LogStamps());
-        CheckMenuItem(ID_LOG_STAMPS, recorder.LogStamps());
-        return true;
-    case ID_CAPTURE_START: {
-        const QString path =
-            QFileDialog::getSaveFileName(this, String(ID_CAPTURE_START), DefaultRecordingPath("pcapng"));
-        if (!path.isEmpty())
-            StartCapture(path.toLocal8Bit().toStdString());
-        return true;
-    }
-    case ID_CAPTURE_STOP:
-        recorder.StopCapture();
-        return true;
-    case ID_REPORT_SAVE_AS: {
-        const QString path =
-            QFileDialog::getSaveFileName(this, String(ID_REPORT_SAVE_AS), DefaultRecordingPath("txt"));
-        if (!path.isEmpty())
-            SaveReport(path.toLocal8Bit().toStdString());
-        return true;
-    }
-    case ID_REPORT_SELECT_ALL:
-        m_view->ReportWindow()->selectAll();
-        return true;
-    case ID_REPORT_COPY_ALL: {
-        const std::string& text = m_view->Report().Text();
-        QApplication::clipboard()->setText(
-            QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-        return true;
-    }
-    default:
-        return false;
-    }
+    SessionRecorder& recorder = m_view->Session().Recorder();
+    const QString path = QFileDialog::getSaveFileName(this, String(ID_LOG_START), DefaultRecordingPath("log"));
+    if (!path.isEmpty())
+        recorder.StartLog(path.toLocal8Bit().toStdString(), false, recorder.LogStamps());
+}
+
+void CMainFrame::OnLogStamps()
+{
+    SessionRecorder& recorder = m_view->Session().Recorder();
+    recorder.SetLogStamps(!recorder.LogStamps());
+    CheckMenuItem(ID_LOG_STAMPS, recorder.LogStamps());
+}
+
+void CMainFrame::OnCaptureStart()
+{
+    const QString path = QFileDialog::getSaveFileName(this, String(ID_CAPTURE_START), DefaultRecordingPath("pcapng"));
+    if (!path.isEmpty())
+        StartCapture(path.toLocal8Bit().toStdString());
+}
+
+void CMainFrame::OnSaveReportAs()
+{
+    const QString path = QFileDialog::getSaveFileName(this, String(ID_REPORT_SAVE_AS), DefaultRecordingPath("txt"));
+    if (!path.isEmpty())
+        SaveReport(path.toLocal8Bit().toStdString());
+}
+
+void CMainFrame::OnSelectAll()
+{
+    m_view->ReportWindow()->selectAll();
+}
+
+void CMainFrame::OnCopyAll()
+{
+    const std::string& text = m_view->Session().Report().Text();
+    QApplication::clipboard()->setText(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 int CMainFrame::SaveReport(const std::string& path)
 {
-    const std::string& text = m_view->Report().Text();
+    const std::string& text = m_view->Session().Report().Text();
     int reason = 0;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
@@ -103,7 +95,7 @@ int CMainFrame::SaveReport(const std::string& path)
 
 void CMainFrame::ShowRecording()
 {
-    const SessionRecorder& recorder = m_view->Recorder();
+    const SessionRecorder& recorder = m_view->Session().Recorder();
     QStringList parts;
     if (recorder.Logging())
         parts << QString::fromUtf8(m_strings.Find(IDS_LOG_PANE)) + QFileInfo(QString::fromLocal8Bit(recorder.LogPath().c_str())).fileName();

@@ -19,16 +19,17 @@ QSettings Open()
     return QSettings(path, QSettings::IniFormat);
 }
 
-QString KeyPath(const char* section, const char* key)
+QString KeyPath(const ProfileSetting& setting, const char* member)
 {
-    return QString::fromLatin1(section) + QLatin1Char('/') + QString::fromLatin1(key);
+    return QString::fromLatin1(setting.section) + QLatin1Char('/') +
+           QString::fromLatin1(member ? member : setting.key);
 }
 
 // The INI file holds every value as text; a hand-edited line with a comma in
 // it comes back as a list, which is no single text and so not readable here.
-bool ReadText(const char* section, const char* key, QString& text)
+bool ReadStored(const QString& path, QString& text)
 {
-    const QVariant value = Open().value(KeyPath(section, key));
+    const QVariant value = Open().value(path);
     if (!value.isValid() || value.typeId() == QMetaType::QStringList)
         return false;
     text = value.toString();
@@ -42,29 +43,31 @@ void CSettingsStore::UseFile(const QString& path)
     ProfileFile() = path;
 }
 
-QString CSettingsStore::GetProfileString(const char* section, const char* key,
-                                         const QString& fallback) const
+int CSettingsStore::ReadNumber(const ProfileSetting& setting) const
 {
     QString text;
-    return ReadText(section, key, text) ? text : fallback;
+    std::optional<int> stored;
+    if (ReadStored(KeyPath(setting, nullptr), text)) {
+        bool ok = false;
+        const int value = text.trimmed().toInt(&ok, 10);
+        if (ok)
+            stored = value;
+    }
+    return StoredNumber(setting, stored);
 }
 
-int CSettingsStore::GetProfileInt(const char* section, const char* key, int fallback) const
+void CSettingsStore::WriteNumber(const ProfileSetting& setting, int value)
+{
+    Open().setValue(KeyPath(setting, nullptr), value);
+}
+
+QString CSettingsStore::ReadText(ProfileKey id, const char* member) const
 {
     QString text;
-    if (!ReadText(section, key, text))
-        return fallback;
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    return ok ? value : fallback;
+    return ReadStored(KeyPath(SettingOf(id), member), text) ? text : QString::fromLatin1(SettingOf(id).textFallback);
 }
 
-void CSettingsStore::WriteProfileInt(const char* section, const char* key, int value)
+void CSettingsStore::WriteText(ProfileKey id, const QString& value, const char* member)
 {
-    Open().setValue(KeyPath(section, key), value);
-}
-
-void CSettingsStore::WriteProfileString(const char* section, const char* key, const QString& value)
-{
-    Open().setValue(KeyPath(section, key), value);
+    Open().setValue(KeyPath(SettingOf(id), member), value);
 }

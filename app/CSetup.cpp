@@ -1,7 +1,7 @@
 #include "app/CSetup.h"
 
 #include "app/DialogBuilder.h"
-#include "app/ProfileValues.h"
+#include "profile/ProfileValues.h"
 #include "resources/CommandIds.h"
 #include "resources/DialogTemplates.h"
 

@@ -74,13 +74,13 @@ void DemoSession::Introduce(CMainFrame& frame)
     std::snprintf(line, sizeof line,
                   "Tamsel demo: a simulated Orvane bus with nodes %s answers on COM%d.\r\n",
                   NodeList().c_str(), m_port);
-    view.AppendReport(line);
-    view.AppendReport("Commands to try, with Orvane 1.0 or 1.1 chosen for both conversions:\r\n");
+    view.Session().AppendReport(line);
+    view.Session().AppendReport("Commands to try, with Orvane 1.0 or 1.1 chosen for both conversions:\r\n");
     for (const char* suggestion : kSuggestions)
-        view.AppendReport(suggestion);
+        view.Session().AppendReport(suggestion);
     if (!m_window)
         return;
-    view.AppendReport("The first one has been sent for you; the nodes also report now and then.\r\n");
+    view.Session().AppendReport("The first one has been sent for you; the nodes also report now and then.\r\n");
     // As if typed and sent with Enter, after the conversions start-up posted.
     view.CommandLine()->setPlainText(QString::fromLatin1(kFirstCommand));
     QCoreApplication::postEvent(&view, new CommandEvent(ID_SEND_COMMAND));

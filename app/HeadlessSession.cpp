@@ -34,13 +34,13 @@ HeadlessSession::HeadlessSession(CMainFrame& frame, int lingerMs, int inputFd, i
         RunNext();
     });
     connect(&m_quietPoll, &QTimer::timeout, this, &HeadlessSession::CheckQuiet);
-    m_frame.View()->SetReportObserver([this](const char* text) { Mirror(text); });
+    m_mirror = m_frame.View()->Session().AddReportObserver([this](const char* text) { Mirror(text); });
     connect(m_frame.View(), &CChildView::fileSendEnded, this, &HeadlessSession::FileSendEnded);
 }
 
 HeadlessSession::~HeadlessSession()
 {
-    m_frame.View()->SetReportObserver(nullptr);
+    m_frame.View()->Session().RemoveReportObserver(m_mirror);
 }
 
 void HeadlessSession::Start()
@@ -134,11 +134,8 @@ void HeadlessSession::Apply(const Directive& directive)
     case DirectiveKind::kTx:
         m_frame.OnCommand(ConversionCommand(false, directive.value));
         break;
-    case DirectiveKind::kEcho:
-        SetMenuSwitch(m_frame, ID_LOCAL_ECHO, directive.value != 0);
-        break;
-    case DirectiveKind::kReceive:
-        SetMenuSwitch(m_frame, ID_RECEIVE_ENABLE, directive.value != 0);
+    case DirectiveKind::kSwitch:
+        SetMenuSwitch(m_frame, directive.command, directive.value != 0);
         break;
     case DirectiveKind::kPort:
         ChoosePortAndRate(m_frame.Setup(), directive.value, 0);
@@ -166,13 +163,13 @@ void HeadlessSession::Apply(const Directive& directive)
         break;
     case DirectiveKind::kLog:
         if (directive.value == 0)
-            view.Recorder().StopLog();
+            view.Session().Recorder().StopLog();
         else
-            view.Recorder().StartLog(directive.text, false, view.Recorder().LogStamps());
+            view.Session().Recorder().StartLog(directive.text, false, view.Session().Recorder().LogStamps());
         break;
     case DirectiveKind::kCapture:
         if (directive.value == 0)
-            view.Recorder().StopCapture();
+            view.Session().Recorder().StopCapture();
         else
             m_frame.StartCapture(directive.text);
         break;
@@ -211,7 +208,7 @@ void HeadlessSession::ReopenWithSetup()
 {
     m_frame.ApplySetup();
     // The port operations have already written why.
-    if (m_frame.View()->GetLineState() == LineState::kNoPort)
+    if (m_frame.View()->Session().GetLineState() == LineState::kNoPort)
         Finish(kExitFailure);
 }
 
@@ -219,7 +216,7 @@ void HeadlessSession::WaitForQuiet(int ms)
 {
     m_busy = true;
     m_quietMs = ms;
-    m_lastReceived = m_frame.View()->ReceivedBytes();
+    m_lastReceived = m_frame.View()->Session().ReceivedBytes();
     m_quietSince.start();
     m_quietPoll.start(kQuietPollMs);
     CheckQuiet();
@@ -227,7 +224,7 @@ void HeadlessSession::WaitForQuiet(int ms)
 
 void HeadlessSession::CheckQuiet()
 {
-    const std::int64_t received = m_frame.View()->ReceivedBytes();
+    const std::int64_t received = m_frame.View()->Session().ReceivedBytes();
     if (m_hold && m_hold()) {
         m_lastReceived = received;
         m_quietSince.start();

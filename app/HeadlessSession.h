@@ -79,4 +79,5 @@ private:
     int m_quietMs = 0;
     std::int64_t m_lastReceived = 0;
     std::function<bool()> m_hold;
+    int m_mirror = -1;  // the report observer that copies to the output
 };

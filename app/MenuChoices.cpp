@@ -30,12 +30,10 @@ void ApplyMenuChoices(const CommandLineOptions& options, CMainFrame& frame)
         frame.PostCommand(ConversionCommand(true, options.rxConversion));
     if (options.txConversion >= 0)
         frame.PostCommand(ConversionCommand(false, options.txConversion));
-    if (options.receive)
-        SetMenuSwitch(frame, ID_RECEIVE_ENABLE, *options.receive);
-    if (options.echo)
-        SetMenuSwitch(frame, ID_LOCAL_ECHO, *options.echo);
+    for (const auto& [command, on] : options.switches)
+        SetMenuSwitch(frame, command, on);
     if (options.reportLimit > 0)
-        frame.View()->SetReportLimit(options.reportLimit);
+        frame.View()->Session().SetReportLimit(options.reportLimit);
     if (options.busView)
         SetMenuSwitch(frame, ID_VIEW_BUS, true);
 }

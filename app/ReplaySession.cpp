@@ -95,6 +95,6 @@ void ReplaySession::Feed(const std::vector<unsigned char>& bytes)
         const std::size_t count = std::min<std::size_t>(kMaxChunk, bytes.size() - at);
         std::memcpy(chunk, bytes.data() + at, count);
         chunk[count] = 0;
-        m_view.ShowReceived(chunk, static_cast<int>(count));
+        m_view.Session().ShowReceived(chunk, static_cast<int>(count));
     }
 }

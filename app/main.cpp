@@ -167,7 +167,7 @@ int main(int argc, char* argv[])
     if (!tamsel.InitInstance())
         return kExitFailure;
     CMainFrame& frame = *tamsel.MainFrame();
-    SessionRecorder& recorder = frame.View()->Recorder();
+    SessionRecorder& recorder = frame.View()->Session().Recorder();
     EndRunOnTerminationSignals([&recorder] {
         recorder.StopLog();
         recorder.StopCapture();
@@ -205,7 +205,7 @@ int main(int argc, char* argv[])
     }
 
     // Its message has been written already.
-    if (!replay && frame.View()->GetLineState() == LineState::kNoPort)
+    if (!replay && frame.View()->Session().GetLineState() == LineState::kNoPort)
         return kExitFailure;
     HeadlessSession session(frame, options.lingerMs, STDIN_FILENO, STDOUT_FILENO);
     ApplyMenuChoices(options, frame);

@@ -9,6 +9,7 @@
 //   writer) used meanwhile, in percent of one core, and the part of it that
 //   the user-interface thread used.
 
+#include "conversions/ConversionRegistry.h"
 #include "orvane/Checksum11.h"
 #include "orvane/NodeTable.h"
 #include "view/CChildView.h"
@@ -101,12 +102,12 @@ void AppendLines(benchmark::State& state)
     // Filled up to the first trim.
     do
         MakeLine(line, ++number);
-    while (view.AppendReport(line) == 0);
+    while (view.Session().AppendReport(line) == 0);
     QElapsedTimer sinceEvents;
     sinceEvents.start();
     for (auto _ : state) {
         MakeLine(line, ++number);
-        view.AppendReport(line);
+        view.Session().AppendReport(line);
         // Appends arrive from events, so the loop runs in between, with its
         // timers and repaints; a millisecond of appends per pass.
         if (sinceEvents.elapsed() >= 1) {
@@ -115,7 +116,7 @@ void AppendLines(benchmark::State& state)
         }
     }
     state.SetItemsProcessed(state.iterations());
-    state.counters["report_chars"] = view.Report().Length();
+    state.counters["report_chars"] = view.Session().Report().Length();
 }
 BENCHMARK(AppendLines)->Iterations(3000000)->UseRealTime()->Unit(benchmark::kNanosecond);
 
@@ -194,8 +195,8 @@ void StreamInto(benchmark::State& state, CChildView& view, int master)
         state.SetIterationTime(seconds);
         state.counters["cpu_percent_of_core"] = 100.0 * cpu / seconds;
         state.counters["ui_thread_percent"] = 100.0 * ui / seconds;
-        state.counters["bytes_per_second"] = static_cast<double>(view.ReceivedBytes()) / seconds;
-        state.counters["report_chars"] = view.Report().Length();
+        state.counters["bytes_per_second"] = static_cast<double>(view.Session().ReceivedBytes()) / seconds;
+        state.counters["report_chars"] = view.Session().Report().Length();
     }
 }
 
@@ -219,11 +220,11 @@ void OrvaneStream115200(benchmark::State& state)
         CChildView view(QuickStart());
         view.resize(800, 600);
         view.show();
-        view.Ports().SetUserPath("COM7", path);
-        view.SetRxOV11();
-        view.SetReceiveEnable(true);
+        view.Session().Ports().SetUserPath("COM7", path);
+        view.Session().SetReceiveConversion(kConversionOV11);
+        view.Session().SetReceiveEnable(true);
         RawMode = 0;
-        if (view.ComReopen("\\\\.\\COM7", 115200) == 0)
+        if (view.Session().ComReopen("\\\\.\\COM7", 115200) == 0)
             StreamInto(state, view, master);
         else
             state.SkipWithError("cannot open the pseudo-terminal");

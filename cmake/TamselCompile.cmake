@@ -25,8 +25,23 @@ function(tamsel_folder_library name)
     add_library(${name} INTERFACE)
     set(_scope INTERFACE)
   endif()
-  target_include_directories(${name} ${_scope} ${PROJECT_SOURCE_DIR})
+  tamsel_own_includes(${name} ${_scope})
   target_link_libraries(${name} ${_scope} tamsel_settings ${ARG_DEPENDS})
+endfunction()
+
+# A library sees its own folder and, through the libraries it links, theirs:
+# nothing else of the tree. Each library gets an include root of its own in
+# the build tree holding one link to its folder, so that "serial/X.h" is found
+# only by a library that depends on serial/, and an include that reaches up a
+# layer (a Qt-free folder naming a desktop header) fails to compile.
+#   tamsel_own_includes(<target> PUBLIC|INTERFACE)
+function(tamsel_own_includes target scope)
+  file(RELATIVE_PATH _folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(_root ${PROJECT_BINARY_DIR}/include/${target})
+  get_filename_component(_parent ${_root}/${_folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${_parent})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${_root}/${_folder} SYMBOLIC)
+  target_include_directories(${target} ${scope} ${_root})
 endfunction()
 
 # Under libFuzzer every part of the system carries the fuzzer's coverage

@@ -25,12 +25,29 @@ std::unique_ptr<CXrate> MakeOrvane(void* owner)
 }
 
 const ConversionKind kConversions[kConversionCount] = {
-    {"raw", ID_RX_RAW, ID_TX_RAW, "Rx:Raw", "Tx:Raw", &Make<CXrateRaw>},
-    {"hex", ID_RX_HEX, ID_TX_HEX, "Rx:HEX", "Tx:HEX", &Make<CXrateHex>},
-    {"bin", ID_RX_BIN, ID_TX_BIN, "Rx:Bin", "Tx:Bin", &Make<CXrateBin>},
-    {"ov10", ID_RX_OV, ID_TX_OV, "Rx:OV", "Tx:OV", &MakeOrvane<CXrateOV>},
-    {"ov11", ID_RX_OV11, ID_TX_OV11, "Rx:OV11", "Tx:OV11", &MakeOrvane<CXrateOV11>},
+    {"raw", nullptr, ID_RX_RAW, ID_TX_RAW, "Rx:Raw", "Tx:Raw", &Make<CXrateRaw>, true, false, true},
+    {"hex", nullptr, ID_RX_HEX, ID_TX_HEX, "Rx:HEX", "Tx:HEX", &Make<CXrateHex>, true, false, false},
+    {"bin", nullptr, ID_RX_BIN, ID_TX_BIN, "Rx:Bin", "Tx:Bin", &Make<CXrateBin>, true, true, false},
+    {"ov10", "Orvane 1.0", ID_RX_OV, ID_TX_OV, "Rx:OV", "Tx:OV", &MakeOrvane<CXrateOV>, false, false, false},
+    {"ov11", "Orvane 1.1", ID_RX_OV11, ID_TX_OV11, "Rx:OV11", "Tx:OV11", &MakeOrvane<CXrateOV11>, false, false,
+     false},
 };
+
+constexpr int kLineEndCommands[kLineEndCount] = {ID_LINE_END_CRLF, ID_LINE_END_CR, ID_LINE_END_LF,
+                                                 ID_LINE_END_NONE};
+
+std::string JoinNames(bool withLongNames)
+{
+    std::string list;
+    for (int i = 0; i < kConversionCount; ++i) {
+        if (i > 0)
+            list += i + 1 == kConversionCount ? " or " : ", ";
+        list += kConversions[i].optionName;
+        if (withLongNames && kConversions[i].longName)
+            list.append(" (").append(kConversions[i].longName).append(")");
+    }
+    return list;
+}
 
 } // namespace
 
@@ -68,11 +85,15 @@ int ConversionOfCommand(int command, bool& receive)
 
 std::string ConversionList()
 {
-    std::string list;
-    for (int i = 0; i < kConversionCount; ++i) {
-        if (i > 0)
-            list += i + 1 == kConversionCount ? " or " : ", ";
-        list += kConversions[i].optionName;
-    }
-    return list;
+    return JoinNames(false);
+}
+
+std::string ConversionUsageList()
+{
+    return JoinNames(true);
+}
+
+int LineEndCommand(int index)
+{
+    return kLineEndCommands[index];
 }

@@ -8,15 +8,23 @@
 
 // The five conversions, described once. A conversion's index is its place in
 // both conversion menus and the value the settings profile stores; the menus,
-// the profile, the command line, the directives and the view's switching all
-// read this table.
+// the profile, the command line and its usage text, the directives and the
+// session's switching all read this table, and nothing else knows a
+// conversion by name.
 struct ConversionKind {
     const char* optionName;  // how the command line and the directives name it
+    const char* longName;    // what the usage text adds after a name that does not say it, or nullptr
     int rxCommand;           // its item in the receive menu
     int txCommand;           // its item in the transmit menu
     const char* rxLabel;     // the status pane's text while it receives
     const char* txLabel;     // the status pane's text while it transmits
     std::unique_ptr<CXrate> (*make)(void* owner);  // a new converter owned by owner
+    // Received text gets time stamps: the Orvane displays render and stamp their own lines.
+    bool stampsReceived;
+    // A quiet pause ends a stamped line (bytes shown as numbers have no line ends of their own).
+    bool pauseEndsLine;
+    // A file is sent as its bytes (otherwise line by line, as typed commands).
+    bool sendsFileBytes;
 };
 
 inline constexpr int kConversionCount = 5;
@@ -42,3 +50,11 @@ int ConversionOfCommand(int command, bool& receive);
 
 // "raw, hex, bin, ov10 or ov11", for messages that say which names there are.
 std::string ConversionList();
+
+// The same list with each long name, for the usage text:
+// "raw, hex, bin, ov10 (Orvane 1.0) or ov11 (Orvane 1.1)".
+std::string ConversionUsageList();
+
+// The transmit menu's item for a line end (a LineEnd value), whose items
+// follow the conversions'.
+int LineEndCommand(int index);

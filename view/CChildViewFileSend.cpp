@@ -7,7 +7,6 @@
 #include <QFileInfo>
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -30,17 +29,20 @@ int CChildView::SendFile(const std::string& path, const SendPacing& pacing)
         ShowMessageBox(Owner(), message.c_str(), kFileCaption, kMbOk | kMbIconExclamation);
         return -1;
     }
-    if (!m_port.HasHandle()) {
+    CComPort& port = m_session.Port();
+    if (!port.HasHandle()) {
         ShowMessageBox(Owner(), "Failed to transmit", kSendCaption, kMbOk, "no port is open");
         return -1;
     }
-    const FileSender::Mode mode =
-        m_transmitConversion == kConversionRaw ? FileSender::Mode::kBytes : FileSender::Mode::kLines;
+    const FileSender::Mode mode = ConversionAt(m_session.TransmitConversion()).sendsFileBytes
+                                      ? FileSender::Mode::kBytes
+                                      : FileSender::Mode::kLines;
     FileSender::Line line{
-        [this](const char* bytes, int length, int waitMs) { return m_port.WritePart(bytes, length, waitMs); },
-        [this](int length) { return m_port.WriteTimeoutMs(length); }};
-    auto sender = std::make_unique<FileSender>(mode, pacing, std::move(line),
-                                               [this](const std::string& text) { return ConvertFileLine(text); });
+        [&port](const char* bytes, int length, int waitMs) { return port.WritePart(bytes, length, waitMs); },
+        [&port](int length) { return port.WriteTimeoutMs(length); }};
+    auto sender = std::make_unique<FileSender>(mode, pacing, std::move(line), [this](const std::string& text) {
+        return m_session.ConvertLine(text);
+    });
     std::string error;
     if (sender->Open(path, error) != 0) {
         ShowMessageBox(Owner(), error.c_str(), kFileCaption, kMbOk | kMbIconExclamation);
@@ -70,28 +72,10 @@ void CChildView::CancelFileSend()
     emit fileSendEnded(false);
 }
 
-std::string CChildView::ConvertFileLine(const std::string& line)
-{
-    // A writable copy with room for what a converter may add in place.
-    std::vector<char> buffer(line.size() + 2, '\0');
-    std::memcpy(buffer.data(), line.data(), line.size());
-    ++m_sending;
-    int len = kSendText;
-    const char* result = ConvertAndEcho(buffer.data(), len);
-    std::string bytes;
-    if (len == kSendText)
-        bytes = result;
-    else if (len > 0)
-        bytes.assign(result, static_cast<std::size_t>(len));
-    --m_sending;
-    AfterConverterCall();
-    return bytes;
-}
-
 void CChildView::OnFileSendStep()
 {
     // A typed send under its converter's box goes first; the file waits.
-    if (m_sending > 0) {
+    if (m_session.Sending()) {
         m_fileSendTimer.start(kBusyRetryMs);
         return;
     }

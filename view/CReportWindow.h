@@ -1,6 +1,6 @@
 #pragma once
 
-#include "view/CReportText.h"
+#include "report/CReportText.h"
 
 #include <QPlainTextEdit>
 #include <QElapsedTimer>

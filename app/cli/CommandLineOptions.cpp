@@ -2,10 +2,11 @@
 
 #include "app/cli/OptionValues.h"
 #include "conversions/ConversionRegistry.h"
+#include "profile/CommandSwitches.h"
 #include "serial/LineRate.h"
 #include "serial/LineKinds.h"
 #include "serial/PortMap.h"
-#include "view/CReportText.h"
+#include "report/CReportText.h"
 #include "xrate/TextChars.h"
 
 #include <cstdlib>
@@ -79,16 +80,6 @@ int ParseSwitch(std::string_view option, std::string_view value, std::optional<b
         return Fail(error, std::string(option) + " takes on or off, not " + Quoted(value));
     on = chosen;
     return 0;
-}
-
-int ParseEcho(std::string_view value, CommandLineOptions& options, std::string& error)
-{
-    return ParseSwitch("--echo", value, options.echo, error);
-}
-
-int ParseReceive(std::string_view value, CommandLineOptions& options, std::string& error)
-{
-    return ParseSwitch("--receive", value, options.receive, error);
 }
 
 int ParseDtr(std::string_view value, CommandLineOptions& options, std::string& error)
@@ -181,7 +172,7 @@ struct ValueOption {
 
 constexpr ValueOption kValueOptions[] = {
     {"--port", ParsePort},       {"--baud", ParseBaud},         {"--rx", ParseRx},
-    {"--tx", ParseTx},           {"--echo", ParseEcho},         {"--receive", ParseReceive},
+    {"--tx", ParseTx},
     {"--map", ParseMap},         {"--profile", ParseProfile},   {"--linger", ParseLinger},
     {"--log", ParseLog},         {"--capture", ParseCapture},   {"--replay", ParseReplay},
     {"--replay-speed", ParseReplaySpeed}, {"--report-limit", ParseReportLimit},
@@ -238,17 +229,29 @@ int ParseCommandLine(int argc, const char* const* argv, CommandLineOptions& opti
             }
             if (known)
                 continue;
-            for (const ValueOption& option : kValueOptions) {
-                if (option.name != name)
-                    continue;
-                std::string_view value;
+            // The value after "=" or in the next argument.
+            const auto takeValue = [&](std::string_view& value) {
                 if (equals != std::string_view::npos)
                     value = argument.substr(equals + 1);
                 else if (i + 1 < argc && argv[i + 1])
                     value = argv[++i];
                 else
                     return Fail(error, "option " + Quoted(name) + " needs a value");
-                if (option.parse(value, options, error) != 0)
+                return 0;
+            };
+            if (const CommandSwitch* menuSwitch = SwitchNamed(name.substr(2))) {
+                std::string_view value;
+                std::optional<bool> on;
+                if (takeValue(value) != 0 || ParseSwitch(name, value, on, error) != 0)
+                    return -1;
+                options.switches[menuSwitch->command] = *on;
+                continue;
+            }
+            for (const ValueOption& option : kValueOptions) {
+                if (option.name != name)
+                    continue;
+                std::string_view value;
+                if (takeValue(value) != 0 || option.parse(value, options, error) != 0)
                     return -1;
                 lingerGiven = lingerGiven || name == "--linger";
                 known = true;
@@ -278,9 +281,67 @@ const char* TamselVersion()
     return TAMSEL_VERSION;
 }
 
+namespace {
+
+// An entry's lines in the usage text: its label indented, its text from a
+// column of its own, broken at spaces so that no line is wider than 79 columns.
+std::string WrappedEntry(const std::string& label, std::size_t indent, std::size_t textColumn,
+                         const std::string& text)
+{
+    constexpr std::size_t kWidth = 79;
+    std::string lines = std::string(indent, ' ') + label;
+    lines.resize(textColumn, ' ');
+    std::size_t column = textColumn;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        std::size_t end = text.find(' ', at);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::size_t word = end - at;
+        if (column > textColumn && column + 1 + word > kWidth) {
+            lines += "\n" + std::string(textColumn, ' ');
+            column = textColumn;
+        } else if (column > textColumn) {
+            lines += ' ';
+            ++column;
+        }
+        lines.append(text, at, word);
+        column += word;
+        at = end + 1;
+    }
+    return lines + "\n";
+}
+
+std::string WrappedOption(const std::string& option, const std::string& text)
+{
+    return WrappedEntry(option, 2, 21, text);
+}
+
+std::string SwitchOptions()
+{
+    std::string lines;
+    for (const CommandSwitch& entry : CommandSwitches()) {
+        if (entry.name)
+            lines += WrappedOption("--" + std::string(entry.name) + " on|off", entry.optionHelp);
+    }
+    return lines;
+}
+
+std::string SwitchDirectives()
+{
+    std::string lines;
+    for (const CommandSwitch& entry : CommandSwitches()) {
+        if (entry.name)
+            lines += WrappedEntry("::" + std::string(entry.name) + " on|off", 4, 26, entry.directiveHelp);
+    }
+    return lines;
+}
+
+} // namespace
+
 const char* TamselUsage()
 {
-    return "Usage: tamsel [OPTION]...\n"
+    static const std::string usage = "Usage: tamsel [OPTION]...\n"
            "A serial line monitor: shows what arrives on one serial port through the chosen\n"
            "receive conversion and sends commands through the transmit conversion.\n"
            "\n"
@@ -294,12 +355,10 @@ const char* TamselUsage()
            "                     rfc2217://HOST:PORT (Telnet with RFC 2217: the rate and\n"
            "                     line signals go to the server) or tcp://HOST:PORT (raw)\n"
            "  --baud N           the rate: 300, 1200, 9600, 19200, 38400, 57600 or 115200,\n"
-           "                     or any other from 50 to 4000000 that the driver takes\n"
-           "  --rx CONV          receive conversion: raw, hex, bin, ov10 (Orvane 1.0) or\n"
-           "                     ov11 (Orvane 1.1)\n"
-           "  --tx CONV          transmit conversion, the same names\n"
-           "  --echo on|off      local echo of sent commands\n"
-           "  --receive on|off   display of received data\n"
+           "                     or any other from 50 to 4000000 that the driver takes\n" +
+           WrappedOption("--rx CONV", "receive conversion: " + ConversionUsageList()) +
+           "  --tx CONV          transmit conversion, the same names\n" +
+           SwitchOptions() +
            "  --dtr on|off       raise or drop DTR each time the port opens (also after\n"
            "                     it is reopened); without it the line keeps its own\n"
            "  --rts on|off       the same for RTS\n"
@@ -344,9 +403,8 @@ const char* TamselUsage()
            "  it is appended, byte for byte with its \"\\r\\n\" line ends. Every message box\n"
            "  is written to standard error as one line, caption then text, and answered OK.\n"
            "  A line that begins with \"::\" is a directive:\n"
-           "    ::rx CONV, ::tx CONV  choose a conversion, as from its menu\n"
-           "    ::echo on|off         local echo\n"
-           "    ::receive on|off      display of received data\n"
+           "    ::rx CONV, ::tx CONV  choose a conversion, as from its menu\n" +
+           SwitchDirectives() +
            "    ::port COMn           choose the port and reopen it, as the setup dialog does\n"
            "    ::baud N              choose the rate and reopen the port\n"
            "    ::dtr on|off          raise or drop DTR, as the Line menu does\n"
@@ -373,4 +431,5 @@ const char* TamselUsage()
            "its message) or standard output is gone; 2 for a wrong option, and in a\n"
            "headless run for a wrong directive or an input line over 65536 bytes (the run\n"
            "ends there).\n";
+    return usage.c_str();
 }

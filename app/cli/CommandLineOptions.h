@@ -1,11 +1,12 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
-// What tamsel's command line asks for. Port, rate, conversions and the two
-// switches are choices made after the settings profile has been loaded, as if
+// What tamsel's command line asks for. Port, rate, conversions and the
+// menus' switches are choices made after the settings profile has been loaded, as if
 // from the setup dialog and the menus; a value not given leaves the profile's.
 struct CommandLineOptions {
     bool help = false;
@@ -20,8 +21,7 @@ struct CommandLineOptions {
     int baud = 0;               // a rate from 50 to 4000000, 0 when not given
     int rxConversion = -1;      // conversion index, -1 when not given
     int txConversion = -1;
-    std::optional<bool> echo;
-    std::optional<bool> receive;
+    std::map<int, bool> switches;  // a check item's command and the mark asked for (--echo, --receive, ...)
     std::optional<bool> dtr;    // DTR at every open of the port; not given: as the line has it
     std::optional<bool> rts;
     std::vector<std::string> portMap;  // "COMn=PATH" in the order given; later ones win

@@ -1,6 +1,7 @@
 #include "app/cli/Directive.h"
 
 #include "app/cli/OptionValues.h"
+#include "profile/CommandSwitches.h"
 #include "conversions/ConversionRegistry.h"
 #include "serial/LineRate.h"
 #include "xrate/TextChars.h"
@@ -92,8 +93,6 @@ const std::string kBreakTimes = "a time from 1 to " + std::to_string(kMaxBreakMs
 const Form kForms[] = {
     {"rx", DirectiveKind::kRx, Conversion, kConversions.c_str()},
     {"tx", DirectiveKind::kTx, Conversion, kConversions.c_str()},
-    {"echo", DirectiveKind::kEcho, Switch, "on or off"},
-    {"receive", DirectiveKind::kReceive, Switch, "on or off"},
     {"port", DirectiveKind::kPort, Port, "a port from COM1 to COM20"},
     {"baud", DirectiveKind::kBaud, Rate, kRates.c_str()},
     {"sleep", DirectiveKind::kSleep, Time, kTimes.c_str()},
@@ -143,10 +142,14 @@ int ReadDirective(std::string_view line, Directive& directive, std::string& erro
     // The name follows "::" at once, as it does for ::send.
     const std::vector<std::string_view> words = Words(body);
     const std::string_view name = body.empty() || IsBlank(body[0]) ? std::string_view() : words[0];
-    for (const Form& form : kForms) {
+    // A menu's switch reads as the directives of its kind do.
+    const CommandSwitch* menuSwitch = SwitchNamed(name);
+    const Form switchForm{name, DirectiveKind::kSwitch, Switch, "on or off"};
+    for (const Form& form : menuSwitch ? std::span<const Form>(&switchForm, 1) : std::span<const Form>(kForms)) {
         if (form.name != name)
             continue;
         directive.kind = form.kind;
+        directive.command = menuSwitch ? menuSwitch->command : 0;
         const std::string where = "::" + std::string(name);
         const std::size_t given = words.size() - 1;
         if (form.read == nullptr) {

@@ -10,8 +10,7 @@ enum class DirectiveKind {
     kSend,     // text: the command line to send
     kRx,       // value: conversion index
     kTx,       // value: conversion index
-    kEcho,     // value: 1 on, 0 off
-    kReceive,  // value: 1 on, 0 off
+    kSwitch,   // command: a menu's check item; value: 1 on, 0 off
     kPort,     // value: n of COMn
     kBaud,     // value: rate
     kClear,
@@ -33,6 +32,7 @@ inline constexpr int kMaxBreakMs = 10000;
 
 struct Directive {
     DirectiveKind kind = DirectiveKind::kSend;
+    int command = 0;
     int value = 0;
     std::string text;
 };

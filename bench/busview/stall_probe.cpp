@@ -14,7 +14,7 @@
 #include "app/CMainFrame.h"
 #include "app/CSettingsStore.h"
 #include "app/CTamselApp.h"
-#include "bench/rig/PtyPair.h"
+#include "support/PseudoTerminal.h"
 #include "bus/BusModel.h"
 #include "busview/BusViewWindow.h"
 #include "orvane/Checksum11.h"
@@ -127,12 +127,12 @@ int main(int argc, char* argv[])
     QTemporaryDir folder;
     CSettingsStore::UseFile(folder.filePath(QStringLiteral("profile.conf")));
     CSettingsStore store;
-    store.WriteProfileInt("tamsel_OV", "receiveXrate", 4);
+    store.WriteNumber(ProfileKey::kReceiveXrate, 4);
     if (plots)
-        store.WriteProfileString("busview", "plots", QStringLiteral("1:16:15 12:32:15"));
+        store.WriteText(ProfileKey::kBusPlots, QStringLiteral("1:16:15 12:32:15"));
 
-    PtyPair line;
-    if (!line.Ok()) {
+    testsupport::PseudoTerminal line;
+    if (!line.IsOpen()) {
         std::fprintf(stderr, "busview_stall: no pseudo-terminal\n");
         return 1;
     }
@@ -150,7 +150,7 @@ int main(int argc, char* argv[])
     while (settle.elapsed() < 3000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
 
-    SessionRecorder& recorder = frame.View()->Recorder();
+    SessionRecorder& recorder = frame.View()->Session().Recorder();
     if (!logPath.empty() && recorder.StartLog(logPath, true, false) != 0)
         return 1;
 

@@ -97,7 +97,7 @@ int main(int argc, char* argv[])
     CChildView view(timings);
     view.resize(800, 600);
     view.show();
-    view.SetReportLimit(limit);
+    view.Session().SetReportLimit(limit);
     auto& window = static_cast<CReportWindow&>(*view.ReportWindow());
 
     // Filled so that the limit is passed half-way through the run.
@@ -105,8 +105,8 @@ int main(int argc, char* argv[])
     const long long fillTo = std::max<long long>(0, limit - rate * seconds / 2);
     QElapsedTimer clock;
     clock.start();
-    while (view.Report().Length() + kChunkLength <= fillTo)
-        view.AppendReport(Chunk(number).c_str());
+    while (view.Session().Report().Length() + kChunkLength <= fillTo)
+        view.Session().AppendReport(Chunk(number).c_str());
     const qint64 fillNs = clock.nsecsElapsed();
     clock.restart();
     window.Refresh();
@@ -150,7 +150,7 @@ int main(int argc, char* argv[])
         while (fed < due) {
             const std::string chunk = Chunk(number);
             const qint64 before = clock.nsecsElapsed();
-            const int trimmed = view.AppendReport(chunk.c_str());
+            const int trimmed = view.Session().AppendReport(chunk.c_str());
             const qint64 took = clock.nsecsElapsed() - before;
             appendNs += took;
             ++appends;
@@ -169,7 +169,7 @@ int main(int argc, char* argv[])
     QApplication::exec();
     feed.stop();
     tick.stop();
-    const int reportChars = view.Report().Length();
+    const int reportChars = view.Session().Report().Length();
     QCoreApplication::processEvents();
     clock.restart();
     view.OnCommand(ID_CLEAR_REPORT);
@@ -177,9 +177,9 @@ int main(int argc, char* argv[])
     const qint64 clearNs = clock.nsecsElapsed();
 
     view.hide();
-    while (view.Report().Length() + kChunkLength <= reportChars)
-        view.AppendReport(Chunk(number).c_str());
-    const int shownChars = DisplayDistance(view.Report().Text(), 0, view.Report().Length());
+    while (view.Session().Report().Length() + kChunkLength <= reportChars)
+        view.Session().AppendReport(Chunk(number).c_str());
+    const int shownChars = DisplayDistance(view.Session().Report().Text(), 0, view.Session().Report().Length());
     qint64 showGap = 0;
     qint64 lastShowTick = 0;
     qint64 showCatchUpNs = -1;
@@ -208,6 +208,6 @@ int main(int argc, char* argv[])
                 limit, rate, seconds, static_cast<double>(fillNs) / 1e9, Ms(catchUpNs), Ms(longestGap),
                 Ms(longestGapCpu), Ms(longestGapBeforeTrim), ticks, appends, appends ? static_cast<double>(appendNs) / 1e3 / static_cast<double>(appends) : 0.0,
                 Ms(longestAppend), trims, Ms(trimAppend), fed, reportChars, Ms(clearNs),
-                view.Report().Length(), Ms(showNs), Ms(showGap), Ms(showCatchUpNs));
+                view.Session().Report().Length(), Ms(showNs), Ms(showGap), Ms(showCatchUpNs));
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "bench/rig/Trial.h"
 
 #include "bench/rig/ProcessStats.h"
-#include "bench/rig/PtyPair.h"
+#include "support/PseudoTerminal.h"
 #include "bench/rig/Receiver.h"
 
 #include <algorithm>
@@ -48,7 +48,7 @@ class Session {
 public:
     explicit Session(const RigSetup& setup) : m_setup(setup)
     {
-        if (!m_pty.Ok()) {
+        if (!m_pty.IsOpen()) {
             m_failure = "cannot open a pseudo-terminal";
             return;
         }
@@ -182,7 +182,7 @@ private:
     }
 
     const RigSetup& m_setup;
-    PtyPair m_pty;
+    testsupport::PseudoTerminal m_pty;
     std::unique_ptr<Receiver> m_receiver;
     std::string m_failure;
     double m_startupMs = 0.0;

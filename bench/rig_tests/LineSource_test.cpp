@@ -1,6 +1,6 @@
 #include "bench/rig/LineSource.h"
 
-#include "bench/rig/PtyPair.h"
+#include "support/PseudoTerminal.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +15,17 @@
 namespace {
 
 // Waits up to a second for the line's queue to reach count bytes.
-bool PendingReaches(const PtyPair& pty, int count)
+bool PendingReaches(const testsupport::PseudoTerminal& pty, int count)
 {
     for (int i = 0; i < 1000 && pty.Pending() < count; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return pty.Pending() >= count;
 }
 
-TEST(PtyPair, CountsTheBytesNoReaderHasTaken)
+TEST(PseudoTerminal, CountsTheBytesNoReaderHasTaken)
 {
-    PtyPair pty;
-    ASSERT_TRUE(pty.Ok());
+    testsupport::PseudoTerminal pty;
+    ASSERT_TRUE(pty.IsOpen());
     EXPECT_EQ(pty.Pending(), 0);
     ASSERT_EQ(write(pty.Master(), "hello", 5), 5);
     EXPECT_TRUE(PendingReaches(pty, 5));
@@ -42,8 +42,8 @@ TEST(PtyPair, CountsTheBytesNoReaderHasTaken)
 // retried; every byte due is either taken or dropped.
 TEST(FeedAtRate, DropsWhatTheLineRefuses)
 {
-    PtyPair pty;
-    ASSERT_TRUE(pty.Ok());
+    testsupport::PseudoTerminal pty;
+    ASSERT_TRUE(pty.IsOpen());
     const Traffic raw(TrafficKind::kRaw);
     const FeedResult fed = FeedAtRate(pty.Master(), raw, 8.0 * 1024 * 1024, 0.1, 1000);
     EXPECT_GT(fed.written, 0);
@@ -57,8 +57,8 @@ TEST(FeedAtRate, DropsWhatTheLineRefuses)
 // records - 1 in order.
 TEST(FeedAtRate, LosesNothingWhenTheReaderKeepsUp)
 {
-    PtyPair pty;
-    ASSERT_TRUE(pty.Ok());
+    testsupport::PseudoTerminal pty;
+    ASSERT_TRUE(pty.IsOpen());
     const int reader = open(pty.Path().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
     std::atomic<bool> reading{true};
@@ -93,8 +93,8 @@ TEST(FeedAtRate, LosesNothingWhenTheReaderKeepsUp)
 
 TEST(FeedSingles, WritesOneLetterAtATimeWithTheGapsBetween)
 {
-    PtyPair pty;
-    ASSERT_TRUE(pty.Ok());
+    testsupport::PseudoTerminal pty;
+    ASSERT_TRUE(pty.IsOpen());
     const std::vector<RigClock::time_point> sent = FeedSingles(pty.Master(), 4, 2, 3);
     ASSERT_EQ(sent.size(), 4u);
     for (std::size_t i = 1; i < sent.size(); ++i)

@@ -8,7 +8,7 @@
 //   window_probe --label tamsel --runs 5 -- tamsel COM5={pty}
 
 #include "bench/rig/ProcessStats.h"
-#include "bench/rig/PtyPair.h"
+#include "support/PseudoTerminal.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -201,7 +201,7 @@ int main(int argc, char** argv)
     std::vector<double> drawn;
     std::vector<double> peaks;
     for (int run = 0; run < options.runs; ++run) {
-        PtyPair pty;
+        testsupport::PseudoTerminal pty;
         XSync(display, True);  // forget the windows of the run before
         const Clock::time_point start = Clock::now();
         const pid_t pid = Start(options.command, pty.Path());

@@ -70,7 +70,7 @@ protected:
     QString Cell(int row, int column) { return Frame().BusView()->Registers()->item(row, column)->text(); }
 
     CMainFrame& Frame() { return shell->Frame(); }
-    const std::string& Report() { return shell->View().Report().Text(); }
+    const std::string& Report() { return shell->View().Session().Report().Text(); }
 
     PseudoTerminal line;
     std::unique_ptr<Shell> shell;

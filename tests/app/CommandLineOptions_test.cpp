@@ -1,6 +1,7 @@
 // The command line: every option with good and bad values, unknown options,
 // and --help/--version, read without Qt.
 #include "app/cli/CommandLineOptions.h"
+#include "profile/CommandSwitches.h"
 #include "conversions/ConversionRegistry.h"
 #include "serial/BaudRates.h"
 
@@ -40,10 +41,11 @@ std::string Describe(const CommandLineOptions& o)
         add("rx=" + std::to_string(o.rxConversion));
     if (o.txConversion >= 0)
         add("tx=" + std::to_string(o.txConversion));
-    if (o.echo)
-        add(std::string("echo=") + (*o.echo ? "on" : "off"));
-    if (o.receive)
-        add(std::string("receive=") + (*o.receive ? "on" : "off"));
+    for (const CommandSwitch& entry : CommandSwitches()) {
+        const auto found = o.switches.find(entry.command);
+        if (found != o.switches.end())
+            add(std::string(entry.name) + (found->second ? "=on" : "=off"));
+    }
     if (o.dtr)
         add(std::string("dtr=") + (*o.dtr ? "on" : "off"));
     if (o.rts)

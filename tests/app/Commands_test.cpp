@@ -33,12 +33,12 @@ protected:
         Start();
     }
 
-    const std::string& Report() { return View().Report().Text(); }
+    const std::string& Report() { return View().Session().Report().Text(); }
 };
 
 TEST_F(FrameTest, CtrlCCopiesTheReportSelectionWithTheFocusInTheCommandLine)
 {
-    View().AppendReport("first line\r\nsecond\r\n");
+    View().Session().AppendReport("first line\r\nsecond\r\n");
     // The report window catches up with the report at its refresh interval.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !View().ReportWindow()->toPlainText().isEmpty(); }, 2000));
     View().ReportWindow()->selectAll();
@@ -96,7 +96,7 @@ TEST_F(FrameTest, CutUndoAndPaneKeysChangeNothing)
 
 TEST_F(FrameTest, CtrlRAddsALineEndAndCtrlSTogglesDisplay)
 {
-    View().AppendReport("x");
+    View().Session().AppendReport("x");
     QTest::keyClick(CommandLine(), Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(Report(), "x\r\n");
 
@@ -104,7 +104,7 @@ TEST_F(FrameTest, CtrlRAddsALineEndAndCtrlSTogglesDisplay)
         QTest::keyClick(CommandLine(), Qt::Key_S, Qt::ControlModifier);
         // The mark, the view's flag and the pane agree after every use.
         EXPECT_EQ(Frame().IsMenuChecked(ID_RECEIVE_ENABLE), on);
-        EXPECT_EQ(View().ReceiveEnabled(), on);
+        EXPECT_EQ(View().Session().ReceiveEnabled(), on);
         EXPECT_EQ(Frame().PaneText(ID_INDICATOR_RECEIVE), on ? "Receiving" : "Rx suspended");
     }
 }
@@ -122,10 +122,10 @@ TEST_F(FrameTest, MenuItemsRunTheirCommandsWithTheirMarksAsTheyWere)
     // Chosen from the menu, a checkable item's own flip must not count twice.
     Frame().MenuItem(ID_LOCAL_ECHO)->trigger();
     EXPECT_FALSE(Frame().IsMenuChecked(ID_LOCAL_ECHO));
-    EXPECT_FALSE(View().LocalEcho());
+    EXPECT_FALSE(View().Session().LocalEcho());
     Frame().MenuItem(ID_LOCAL_ECHO)->trigger();
     EXPECT_TRUE(Frame().IsMenuChecked(ID_LOCAL_ECHO));
-    EXPECT_TRUE(View().LocalEcho());
+    EXPECT_TRUE(View().Session().LocalEcho());
 
     Frame().MenuItem(ID_RECEIVE_ENABLE)->trigger();
     EXPECT_FALSE(Frame().IsMenuChecked(ID_RECEIVE_ENABLE));
@@ -159,16 +159,16 @@ TEST_F(FrameTest, ChoosingTheSameConversionAgainDropsAHalfReceivedPacket)
     const unsigned char head[] = {0x45, 0x02, 0xFD, 0};
     const unsigned char tail[] = {0x43, 0x3F, 0x42, 0};
     Frame().OnCommand(ID_RX_OV11);
-    View().ShowReceived(head, 3);
-    View().ShowReceived(tail, 3);
+    View().Session().ShowReceived(head, 3);
+    View().Session().ShowReceived(tail, 3);
     const std::string whole = Report();
     ASSERT_FALSE(whole.empty());
 
     View().OnCommand(ID_CLEAR_REPORT);
-    View().ShowReceived(head, 3);
+    View().Session().ShowReceived(head, 3);
     Frame().OnCommand(ID_RX_OV11);
     EXPECT_EQ(Frame().PaneText(ID_INDICATOR_RXCONV), "Rx:OV11");
-    View().ShowReceived(tail, 3);
+    View().Session().ShowReceived(tail, 3);
     EXPECT_EQ(Report().find(whole), std::string::npos) << Report();
 }
 
@@ -229,7 +229,7 @@ void Click(QDialog& dialog, int id)
 TEST_F(FrameTest, SetupOkReopensOnTheChosenPortAndRate)
 {
     PseudoTerminal other;
-    View().Ports().SetOverride("COM5=" + other.Path());
+    View().Session().Ports().SetOverride("COM5=" + other.Path());
     WhenModal([&](QDialog& dialog) {
         List(dialog, IDC_PORT_LIST)->setCurrentIndex(4);
         List(dialog, IDC_BAUD_LIST)->setCurrentIndex(5);
@@ -238,7 +238,7 @@ TEST_F(FrameTest, SetupOkReopensOnTheChosenPortAndRate)
     Frame().OnCommand(ID_COMM_SETTING);
     EXPECT_EQ(Frame().PaneText(ID_INDICATOR_PORT), "\\\\.\\COM5");
     EXPECT_EQ(Frame().PaneText(ID_INDICATOR_BAUD), "57600 bps");
-    EXPECT_EQ(View().GetLineState(), LineState::kOpen);
+    EXPECT_EQ(View().Session().GetLineState(), LineState::kOpen);
 
     CommandLine()->setPlainText("to five");
     Frame().OnCommand(ID_SEND_COMMAND);
@@ -274,7 +274,7 @@ TEST_F(FrameTest, SetupOkWithNoPortSelectedTriesComZero)
     EXPECT_EQ(Frame().PaneText(ID_INDICATOR_PORT), "\\\\.\\COM0");
     ASSERT_EQ(shell->boxes.calls.size(), 1u);
     EXPECT_EQ(shell->boxes.calls[0].caption, "Tamsel::ComOpen");
-    EXPECT_EQ(View().GetLineState(), LineState::kNoPort);
+    EXPECT_EQ(View().Session().GetLineState(), LineState::kNoPort);
     EXPECT_EQ(Frame().PaneText(ID_INDICATOR_LINE), "No port");
 
     Frame().OnCommand(ID_SAVE_SETTING);

@@ -27,7 +27,7 @@ TEST(DeviceChoice, MapsThePortToTheDevicesStableNameAndOpensIt)
 
     Shell shell;
     ASSERT_TRUE(shell.started);
-    EXPECT_EQ(shell.View().GetLineState(), LineState::kNoPort);  // COM2 leads nowhere in tests
+    EXPECT_EQ(shell.View().Session().GetLineState(), LineState::kNoPort);  // COM2 leads nowhere in tests
     shell.Frame().Setup().SetDeviceLister(
         [&] { return std::vector<SerialDevice>{{pty.Path(), link, "", "0403", "6001", "FTDI", "FT232R USB UART",
                                                 "A50285BI", "ftdi_sio", "00"}}; });
@@ -37,8 +37,8 @@ TEST(DeviceChoice, MapsThePortToTheDevicesStableNameAndOpensIt)
     });
     shell.Frame().OnCommand(ID_COMM_SETTING);
 
-    EXPECT_EQ(shell.View().Ports().Resolve("\\\\.\\COM2"), link);
-    EXPECT_EQ(shell.View().GetLineState(), LineState::kOpen);
+    EXPECT_EQ(shell.View().Session().Ports().Resolve("\\\\.\\COM2"), link);
+    EXPECT_EQ(shell.View().Session().GetLineState(), LineState::kOpen);
     EXPECT_EQ(Profile().value(QStringLiteral("ports/COM2")).toString().toStdString(), link);
     // The six settings are still written by the save command only.
     EXPECT_FALSE(Profile().contains(QStringLiteral("tamsel_OV/comspeed")));

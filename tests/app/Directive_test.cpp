@@ -1,6 +1,7 @@
 // Lines of a headless run's input: commands to send, each directive with good
 // and bad values, and how a line that begins with "::" is sent.
 #include "app/cli/Directive.h"
+#include "profile/CommandSwitches.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +12,12 @@ namespace {
 
 std::string Describe(const Directive& d)
 {
-    static const char* const kNames[] = {"send", "rx", "tx", "echo", "receive", "port",
-                                         "baud", "clear", "save", "sleep", "wait", "quit",
-                                         "log", "capture", "sendfile", "dtr", "rts", "break"};
-    const std::string name = kNames[static_cast<int>(d.kind)];
+    static const char* const kNames[] = {"send",  "rx",   "tx",   "switch", "port", "baud",
+                                         "clear", "save", "sleep", "wait",  "quit", "log",
+                                         "capture", "sendfile", "dtr", "rts", "break"};
+    // A switch is named as the menu's switches name it.
+    const std::string name = d.kind == DirectiveKind::kSwitch ? SwitchOfCommand(d.command)->name
+                                                               : kNames[static_cast<int>(d.kind)];
     if (d.kind == DirectiveKind::kSend || d.kind == DirectiveKind::kSendFile)
         return name + " [" + d.text + "]";
     switch (d.kind) {

@@ -78,8 +78,8 @@ protected:
         shell = std::make_unique<Shell>(Language::English, std::vector<std::string>{"COM2=" + line.Path()});
         ASSERT_TRUE(shell->started);
         // The adapter's driver from the next open on: open again at another rate.
-        View().Port().SetLineDriver(&driver);
-        ASSERT_EQ(View().ComReopen(Frame().Setup().GetDeviceName(), 19200), 0);
+        View().Session().Port().SetLineDriver(&driver);
+        ASSERT_EQ(View().Session().ComReopen(Frame().Setup().GetDeviceName(), 19200), 0);
         driver.calls.clear();
         driver.times.clear();
     }
@@ -89,7 +89,7 @@ protected:
 
     bool WaitForCalls(std::size_t count)
     {
-        return QTest::qWaitFor([&] { return driver.calls.size() >= count && !View().Signals().Running(); }, 5000);
+        return QTest::qWaitFor([&] { return driver.calls.size() >= count && !View().Session().Signals().Running(); }, 5000);
     }
 
     PseudoTerminal line;
@@ -127,7 +127,7 @@ TEST_P(LineMenuToggles, TheMarkFollowsTheLineBothWays)
     Frame().OnCommand(c.command);
     driver.lines |= c.bit;  // as a fresh open raises it
     driver.calls.clear();
-    ASSERT_EQ(View().ComReopen(Frame().Setup().GetDeviceName(), 38400), 0);
+    ASSERT_EQ(View().Session().ComReopen(Frame().Setup().GetDeviceName(), 38400), 0);
     EXPECT_EQ(driver.calls, std::vector<std::string>{c.dropped});
     EXPECT_FALSE(Frame().IsMenuChecked(c.command));
     EXPECT_TRUE(shell->boxes.calls.empty());
@@ -149,8 +149,8 @@ TEST_F(LineMenu, TheModemPaneFollowsTheInputsAndIsHiddenOnALineWithoutThem)
     EXPECT_TRUE(shows("●CTS ●DSR ○DCD ●RI")) << pane->text().toStdString();
 
     // The pseudo-terminal itself has no modem lines.
-    View().Port().SetLineDriver(nullptr);
-    ASSERT_EQ(View().ComReopen(Frame().Setup().GetDeviceName(), 9600), 0);
+    View().Session().Port().SetLineDriver(nullptr);
+    ASSERT_EQ(View().Session().ComReopen(Frame().Setup().GetDeviceName(), 9600), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !pane->isVisibleTo(&Frame()); }, 5000));
 }
 

@@ -44,14 +44,14 @@ TEST(MenuChoices, ShowInTheMarksPanesAndViewAsIfChosen)
     options.baud = 115200;
     options.rxConversion = 1;
     options.txConversion = 2;
-    options.echo = false;
-    options.receive = false;
+    options.switches[ID_LOCAL_ECHO] = false;
+    options.switches[ID_RECEIVE_ENABLE] = false;
     ChosenShell shell(options, {"COM1=/dev/tamsel-test-no-device", "COM2=" + line.Path()});
     ASSERT_TRUE(shell.started);
     CMainFrame& frame = shell.Frame();
 
     EXPECT_TRUE(shell.boxes.calls.empty());  // COM1 was never tried
-    EXPECT_EQ(frame.View()->GetLineState(), LineState::kOpen);
+    EXPECT_EQ(frame.View()->Session().GetLineState(), LineState::kOpen);
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_PORT), "\\\\.\\COM2");
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_BAUD), "115200 bps");
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_RXCONV), "Rx:HEX");
@@ -62,9 +62,9 @@ TEST(MenuChoices, ShowInTheMarksPanesAndViewAsIfChosen)
     EXPECT_FALSE(frame.IsMenuChecked(ID_TX_OV));
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_RECEIVE), "Rx suspended");
     EXPECT_FALSE(frame.IsMenuChecked(ID_RECEIVE_ENABLE));
-    EXPECT_FALSE(frame.View()->ReceiveEnabled());
+    EXPECT_FALSE(frame.View()->Session().ReceiveEnabled());
     EXPECT_FALSE(frame.IsMenuChecked(ID_LOCAL_ECHO));
-    EXPECT_FALSE(frame.View()->LocalEcho());
+    EXPECT_FALSE(frame.View()->Session().LocalEcho());
 }
 
 TEST(MenuChoices, ASwitchAlreadyAsChosenIsLeftAlone)
@@ -72,8 +72,8 @@ TEST(MenuChoices, ASwitchAlreadyAsChosenIsLeftAlone)
     StoreProfile({{"receiveenable", 1}, {"localecho", 0}});
     PseudoTerminal line;
     CommandLineOptions options;
-    options.receive = true;
-    options.echo = false;
+    options.switches[ID_RECEIVE_ENABLE] = true;
+    options.switches[ID_LOCAL_ECHO] = false;
     ChosenShell shell(options, {"COM1=" + line.Path()});
     ASSERT_TRUE(shell.started);
     CMainFrame& frame = shell.Frame();

@@ -4,7 +4,7 @@
 #include "ShellFixture.h"
 
 #include "conversions/ConversionRegistry.h"
-#include "view/ReportZoom.h"
+#include "report/ReportZoom.h"
 
 #include <gtest/gtest.h>
 
@@ -59,14 +59,14 @@ TEST_F(KeysTest, AQuickSendKeySendsItsTextAsTypedAndEnterWouldInEveryConversion)
         CommandLine()->setPlainText(QString::fromLatin1(c.typed));
         Key(Qt::Key_Return);
         const std::string typedBytes = line.ReadReply();
-        const std::string typedReport = View().Report().Text();
+        const std::string typedReport = View().Session().Report().Text();
         ASSERT_FALSE(typedBytes.empty()) << c.typed;
 
         View().OnCommand(ID_CLEAR_REPORT);
         CommandLine()->setPlainText(QStringLiteral("draft"));
         Key(c.key);
         EXPECT_EQ(line.ReadReply(), typedBytes) << c.conversion;
-        EXPECT_EQ(View().Report().Text(), typedReport) << "the same echo";
+        EXPECT_EQ(View().Session().Report().Text(), typedReport) << "the same echo";
         EXPECT_EQ(View().History().At(0), c.typed) << "kept in the history";
         EXPECT_EQ(CommandLine()->toPlainText(), "draft") << "the command line is left as it was";
     }

@@ -145,7 +145,7 @@ TEST(RecordingInTheWindow, ThePaneNamesTheFilesWhileTheyAreWrittenAndTheStampsIt
     QTemporaryDir folder;
     Shell shell;
     ASSERT_TRUE(shell.started);
-    SessionRecorder& recorder = shell.View().Recorder();
+    SessionRecorder& recorder = shell.View().Session().Recorder();
     auto pane = [&]() -> QLabel* {
         for (QLabel* label : shell.Frame().StatusBar()->findChildren<QLabel*>()) {
             if (label->text().startsWith(QStringLiteral("Log: ")) || label->text().startsWith(QStringLiteral("Capture: ")))
@@ -158,7 +158,7 @@ TEST(RecordingInTheWindow, ThePaneNamesTheFilesWhileTheyAreWrittenAndTheStampsIt
     const std::string log = folder.filePath(QStringLiteral("w.log")).toStdString();
     shell.Frame().OnCommand(ID_LOG_STAMPS);
     ASSERT_EQ(recorder.StartLog(log, true, recorder.LogStamps()), 0);
-    shell.View().AppendReport("from the window\r\n");
+    shell.View().Session().AppendReport("from the window\r\n");
     ASSERT_NE(pane(), nullptr);
     EXPECT_EQ(pane()->text(), QStringLiteral("Log: w.log"));
     EXPECT_TRUE(pane()->isVisibleTo(&shell.Frame()));
@@ -177,8 +177,8 @@ TEST(RecordingInTheWindow, TheWholeReportIsSavedAndCopiedWithItsLineEndsAndAFull
     QTemporaryDir folder;
     Shell shell;
     ASSERT_TRUE(shell.started);
-    shell.View().AppendReport("first\r\n\xB5 second\r\n");
-    const std::string report = shell.View().Report().Text();
+    shell.View().Session().AppendReport("first\r\n\xB5 second\r\n");
+    const std::string report = shell.View().Session().Report().Text();
     ASSERT_NE(report.find("\xB5 second\r\n"), std::string::npos);
 
     const std::string path = folder.filePath(QStringLiteral("report.txt")).toStdString();

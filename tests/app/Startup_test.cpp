@@ -46,11 +46,11 @@ TEST(Startup, EmptyProfileGivesComOneAt9600EchoAndDisplayOnAndOrvaneTenBothWays)
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_RECEIVE), "ReceiveOn");
     EXPECT_EQ(frame.PaneText(ID_SEPARATOR), "Ready");
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_LINE), "Line open");
-    EXPECT_EQ(shell.View().GetLineState(), LineState::kOpen);
+    EXPECT_EQ(shell.View().Session().GetLineState(), LineState::kOpen);
     EXPECT_TRUE(frame.IsMenuChecked(ID_RECEIVE_ENABLE));
     EXPECT_TRUE(frame.IsMenuChecked(ID_LOCAL_ECHO));
-    EXPECT_TRUE(shell.View().ReceiveEnabled());
-    EXPECT_TRUE(shell.View().LocalEcho());
+    EXPECT_TRUE(shell.View().Session().ReceiveEnabled());
+    EXPECT_TRUE(shell.View().Session().LocalEcho());
     EXPECT_TRUE(shell.boxes.calls.empty());
 
     // Until the posted commands run: placeholders and no radio marks.
@@ -79,13 +79,13 @@ TEST(Startup, StoredProfileIsRestored)
     EXPECT_EQ(frame.Setup().PortIndex(), 6);
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_PORT), "\\\\.\\COM7");
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_BAUD), "115200 bps");
-    EXPECT_EQ(shell.View().GetLineState(), LineState::kOpen);
+    EXPECT_EQ(shell.View().Session().GetLineState(), LineState::kOpen);
     EXPECT_FALSE(frame.IsMenuChecked(ID_RECEIVE_ENABLE));
-    EXPECT_FALSE(shell.View().ReceiveEnabled());
+    EXPECT_FALSE(shell.View().Session().ReceiveEnabled());
     // The receive pane keeps its placeholder even with display off.
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_RECEIVE), "ReceiveOn");
     EXPECT_FALSE(frame.IsMenuChecked(ID_LOCAL_ECHO));
-    EXPECT_FALSE(shell.View().LocalEcho());
+    EXPECT_FALSE(shell.View().Session().LocalEcho());
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_RXCONV), "Rx:HEX");
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_TXCONV), "Tx:OV11");
     EXPECT_EQ(MarkedItem(frame, kRxCommands), ID_RX_HEX);
@@ -96,7 +96,7 @@ TEST(Startup, StoredProfileIsRestored)
     shell.View().OnCommand(ID_SEND_COMMAND);
     EXPECT_EQ(line.ReadReply(), std::string("\x45\x02\xFD\x43\x3F\x42", 6));
     // Local echo is off: the report stays empty.
-    EXPECT_EQ(shell.View().Report().Text(), "");
+    EXPECT_EQ(shell.View().Session().Report().Text(), "");
 }
 
 struct OddProfile {
@@ -130,9 +130,9 @@ TEST_P(OddProfiles, FallBackValueByValue)
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_RXCONV), odd.rxPane);
     EXPECT_EQ(frame.PaneText(ID_INDICATOR_TXCONV), odd.txPane);
     EXPECT_EQ(frame.IsMenuChecked(ID_RECEIVE_ENABLE), odd.receive);
-    EXPECT_EQ(shell.View().ReceiveEnabled(), odd.receive);
+    EXPECT_EQ(shell.View().Session().ReceiveEnabled(), odd.receive);
     EXPECT_EQ(frame.IsMenuChecked(ID_LOCAL_ECHO), odd.echo);
-    EXPECT_EQ(shell.View().LocalEcho(), odd.echo);
+    EXPECT_EQ(shell.View().Session().LocalEcho(), odd.echo);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -164,7 +164,7 @@ TEST(Startup, AWrongStoredPortStillStartsAndSaysWhy)
     Shell shell(Language::English, {"COM3=/dev/tamsel-test-no-device"});
     ASSERT_TRUE(shell.started);
     EXPECT_EQ(shell.Frame().PaneText(ID_INDICATOR_PORT), "\\\\.\\COM3");
-    EXPECT_EQ(shell.View().GetLineState(), LineState::kNoPort);
+    EXPECT_EQ(shell.View().Session().GetLineState(), LineState::kNoPort);
     EXPECT_EQ(shell.Frame().PaneText(ID_INDICATOR_LINE), "No port");
     ASSERT_EQ(shell.boxes.calls.size(), 1u);
     EXPECT_EQ(shell.boxes.calls[0].caption, "Tamsel::ComOpen");

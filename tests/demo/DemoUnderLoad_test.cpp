@@ -2,13 +2,14 @@
 // of every kind, conversion switches and the local commands, while the
 // simulator's and the reader's threads run. Under ThreadSanitizer this is the
 // check that no thread reaches what belongs to another.
+#include "conversions/ConversionRegistry.h"
 #include "app/CMainFrame.h"
 #include "app/CTamselApp.h"
 #include "app/DemoSession.h"
 #include "resources/CommandIds.h"
 #include "support/MessageBoxRecorder.h"
 #include "view/CChildView.h"
-#include "view/CReportText.h"
+#include "report/CReportText.h"
 
 #include <gtest/gtest.h>
 
@@ -74,7 +75,7 @@ TEST(DemoUnderLoad, TrafficCommandsAndSwitchesForSecondsKeepEveryNodeAnswering)
     frame.OnCommand(ID_RX_OV11);
     frame.OnCommand(ID_TX_OV11);
     Send(frame, "get16 all 0");
-    const std::string& report = frame.View()->Report().Text();
+    const std::string& report = frame.View()->Session().Report().Text();
     for (const char* reply : {"from ID:01 to ID:3F", "from ID:05 to ID:3F", "from ID:0C to ID:3F"}) {
         QElapsedTimer wait;
         wait.start();

@@ -7,7 +7,6 @@
 
 namespace {
 
-#ifdef TAMSEL_BINARY
 struct Listed {
     int status;
     std::string out;
@@ -55,6 +54,5 @@ TEST(ListPorts, TheProgramListsTheMockedAdapterAsTextAndAsJson)
               std::string::npos)
         << json.out;
 }
-#endif
 
 } // namespace

@@ -1,4 +1,3 @@
-#ifdef TAMSEL_VIEW_TESTS
 #include "MockedDevices.h"
 
 #include "support/MessageBoxRecorder.h"
@@ -27,8 +26,8 @@ TEST(ViewFollowsDevice, ReopensTheReplugAsUdevAnnouncesIt)
     timings.pump.lineCheckMs = 600000;
     CChildView view(timings);
     std::vector<int> states;
-    QObject::connect(&view, &CChildView::lineStateChanged, [&states](int state) { states.push_back(state); });
-    ASSERT_EQ(view.ComReopen("\\\\.\\COM5", 115200), 0);
+    QObject::connect(&view.Session(), &LineSession::lineStateChanged, [&states](int state) { states.push_back(state); });
+    ASSERT_EQ(view.Session().ComReopen("\\\\.\\COM5", 115200), 0);
 
     bed.Unplug("/dev/ttyUSB0", "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/ttyUSB0/tty/ttyUSB0",
                "/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2");
@@ -36,13 +35,12 @@ TEST(ViewFollowsDevice, ReopensTheReplugAsUdevAnnouncesIt)
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return !states.empty() && states.back() == static_cast<int>(LineState::kLost); }, 5000));
     ASSERT_TRUE(bed.Add("ftdi-socket3.umockdev"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view.GetLineState() == LineState::kReopened; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.Session().GetLineState() == LineState::kReopened; }, 5000));
     ASSERT_TRUE(bed.Send("/dev/ttyUSB1", "back"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return view.ReceivedBytes() >= 4; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return view.Session().ReceivedBytes() >= 4; }, 5000));
     EXPECT_EQ(states, (std::vector<int>{static_cast<int>(LineState::kOpen), static_cast<int>(LineState::kLost),
                                         static_cast<int>(LineState::kReopened)}));
     EXPECT_TRUE(boxes.calls.empty());
 }
 
 } // namespace
-#endif

@@ -49,20 +49,20 @@ TEST(LineLoss, FarSideClosedMidStreamIdlesWithoutSpinningAndReopensWhenTheDevice
     timings.pump.lineCheckMs = 100;
     CChildView view(timings);
     std::vector<LineState> states;
-    QObject::connect(&view, &CChildView::lineStateChanged,
+    QObject::connect(&view.Session(), &LineSession::lineStateChanged,
                      [&](int state) { states.push_back(static_cast<LineState>(state)); });
-    ASSERT_TRUE(view.Ports().SetUserPath("COM5", link.string()));
-    ASSERT_EQ(view.ComReopen("\\\\.\\COM5", 57600), 0);
-    view.SetReceiveEnable(true);
+    ASSERT_TRUE(view.Session().Ports().SetUserPath("COM5", link.string()));
+    ASSERT_EQ(view.Session().ComReopen("\\\\.\\COM5", 57600), 0);
+    view.Session().SetReceiveEnable(true);
 
     // The device stops in the middle of a line and is gone.
     for (int i = 0; i < 50; ++i)
         first->Write("line " + std::to_string(i) + " before the unplug\r\n");
     first->Write("half a li");
     const std::string tail = "line 49 before the unplug\r\nhalf a li";
-    ASSERT_TRUE(WaitUntil([&] { return EndsWith(view.Report().Text(), tail); }));
+    ASSERT_TRUE(WaitUntil([&] { return EndsWith(view.Session().Report().Text(), tail); }));
     first->HangUp();
-    EXPECT_TRUE(WaitUntil([&] { return view.GetLineState() == LineState::kLost; }));
+    EXPECT_TRUE(WaitUntil([&] { return view.Session().GetLineState() == LineState::kLost; }));
 
     // While it is away the view neither spins nor gives up on it.
     const double cpuStart = ProcessCpuMs();
@@ -72,13 +72,13 @@ TEST(LineLoss, FarSideClosedMidStreamIdlesWithoutSpinningAndReopensWhenTheDevice
     const double cpuUsed = ProcessCpuMs() - cpuStart;
     EXPECT_LT(cpuUsed, 0.05 * static_cast<double>(wall.elapsed()))
         << cpuUsed << " ms of CPU in " << wall.elapsed() << " ms";
-    EXPECT_EQ(view.GetLineState(), LineState::kLost);
+    EXPECT_EQ(view.Session().GetLineState(), LineState::kLost);
 
     auto second = std::make_unique<PseudoTerminal>();
     PointLink(link, second->Path());
-    EXPECT_TRUE(WaitUntil([&] { return view.GetLineState() == LineState::kReopened; }));
+    EXPECT_TRUE(WaitUntil([&] { return view.Session().GetLineState() == LineState::kReopened; }));
     second->Write("after the return\r\n");
-    EXPECT_TRUE(WaitUntil([&] { return EndsWith(view.Report().Text(), "after the return\r\n"); }));
+    EXPECT_TRUE(WaitUntil([&] { return EndsWith(view.Session().Report().Text(), "after the return\r\n"); }));
     view.CommandLine()->setPlainText("still there?");
     view.OnCommand(ID_SEND_COMMAND);
     EXPECT_EQ(second->ReadUntilQuiet(200), "still there?\r\n");

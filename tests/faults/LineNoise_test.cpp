@@ -5,6 +5,7 @@
 // covered by that report. TAMSEL_NOISE_SECONDS sets the length of each
 // full-rate run (two seconds by default; 60 for a soak).
 
+#include "conversions/ConversionRegistry.h"
 #include "FaultSupport.h"
 
 #include "orvane/NodeTable.h"
@@ -28,23 +29,6 @@ using testsupport::PseudoTerminal;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Select = void (CChildView::*)();
-
-struct NoiseCase {
-    const char* name;
-    Select select;
-};
-
-const NoiseCase kNoiseCases[] = {
-    {"Raw", &CChildView::SetRxRaw},       {"Hex", &CChildView::SetRxHex},
-    {"Bin", &CChildView::SetRxBin},       {"Orvane10", &CChildView::SetRxOV},
-    {"Orvane11", &CChildView::SetRxOV11},
-};
-
-void PrintTo(const NoiseCase& noise, std::ostream* out)
-{
-    *out << noise.name;
-}
 
 int NoiseMs()
 {
@@ -99,8 +83,8 @@ void Drain(const CChildView& view, const PseudoTerminal& line)
     Clock::time_point steadySince = Clock::now();
     EXPECT_TRUE(WaitUntil(
         [&] {
-            if (view.ReceivedBytes() != handed || Unread(line) != 0) {
-                handed = view.ReceivedBytes();
+            if (view.Session().ReceivedBytes() != handed || Unread(line) != 0) {
+                handed = view.Session().ReceivedBytes();
                 steadySince = Clock::now();
             }
             return Clock::now() - steadySince > std::chrono::milliseconds(300);
@@ -117,7 +101,7 @@ bool OverflowReported(const ModalBoxRecorder& boxes)
     return false;
 }
 
-class LineNoise : public testing::TestWithParam<NoiseCase> {
+class LineNoise : public testing::TestWithParam<int> {
 protected:
     // Each box stays open for a while, as a user takes a moment to answer it;
     // the noise goes on meanwhile.
@@ -131,10 +115,10 @@ TEST_P(LineNoise, EveryByteIsConvertedOrReportedLost)
     RawMode = 0;
     if (NodeTable != nullptr)
         ClearNodeTable();
-    ASSERT_TRUE(view.Ports().SetUserPath("COM7", line.Path()));
-    ASSERT_EQ(view.ComReopen("\\\\.\\COM7", 115200), 0);
-    (view.*GetParam().select)();
-    view.SetReceiveEnable(true);
+    ASSERT_TRUE(view.Session().Ports().SetUserPath("COM7", line.Path()));
+    ASSERT_EQ(view.Session().ComReopen("\\\\.\\COM7", 115200), 0);
+    view.Session().SetReceiveConversion(GetParam());
+    view.Session().SetReceiveEnable(true);
     view.resize(640, 480);
     view.show();
 
@@ -144,7 +128,7 @@ TEST_P(LineNoise, EveryByteIsConvertedOrReportedLost)
     const std::int64_t paced = SendNoise(line, 1000, true, state);
     Drain(view, line);
     if (!OverflowReported(boxes)) {
-        EXPECT_EQ(view.ReceivedBytes(), paced) << "bytes were lost without the overflow report";
+        EXPECT_EQ(view.Session().ReceivedBytes(), paced) << "bytes were lost without the overflow report";
     }
     const int noiseMs = NoiseMs();
     const std::int64_t written = paced + SendNoise(line, noiseMs, false, state);
@@ -157,22 +141,20 @@ TEST_P(LineNoise, EveryByteIsConvertedOrReportedLost)
     }
     EXPECT_LE(boxes.calls.size(), 1u) << "the overflow is reported once in the life of the view";
     EXPECT_LE(boxes.deepest, 1) << "no box opens on top of the open overflow box";
-    const std::int64_t received = view.ReceivedBytes();
+    const std::int64_t received = view.Session().ReceivedBytes();
     EXPECT_GT(received, paced);
     EXPECT_LE(received, written);
     if (!overflowReported) {
         EXPECT_EQ(received, written) << "bytes were lost without the overflow report";
     }
-    EXPECT_LE(view.Report().Text().size(), 20000u);
+    EXPECT_LE(view.Session().Report().Text().size(), 20000u);
     std::printf("[ noise    ] %s: %lld bytes paced, then %lld at full rate in %d ms; %lld converted, "
                 "overflow %s\n",
-                GetParam().name, static_cast<long long>(paced), static_cast<long long>(written - paced),
+                ConversionAt(GetParam()).optionName, static_cast<long long>(paced), static_cast<long long>(written - paced),
                 noiseMs, static_cast<long long>(received), overflowReported ? "reported" : "none");
 }
 
-INSTANTIATE_TEST_SUITE_P(Conversions, LineNoise, testing::ValuesIn(kNoiseCases),
-                         [](const testing::TestParamInfo<NoiseCase>& info) {
-                             return std::string(info.param.name);
-                         });
+INSTANTIATE_TEST_SUITE_P(Conversions, LineNoise, testing::Range(0, kConversionCount),
+                         [](const testing::TestParamInfo<int>& info) { return ConversionAt(info.param).optionName; });
 
 } // namespace

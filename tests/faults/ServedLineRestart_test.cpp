@@ -56,19 +56,19 @@ TEST(ServedLine, Ser2netStoppedMidStreamIsReportedOnceAndReopenedWhenItReturns)
     MessageBoxRecorder boxes;
     CChildView view(QuickLineTimings());
     std::vector<LineState> states;
-    QObject::connect(&view, &CChildView::lineStateChanged,
+    QObject::connect(&view.Session(), &LineSession::lineStateChanged,
                      [&](int state) { states.push_back(static_cast<LineState>(state)); });
-    ASSERT_TRUE(view.Ports().SetUserPath("COM5", server.Url()));
-    ASSERT_EQ(view.ComReopen(kCom5, 57600), 0);
-    view.SetReceiveEnable(true);
+    ASSERT_TRUE(view.Session().Ports().SetUserPath("COM5", server.Url()));
+    ASSERT_EQ(view.Session().ComReopen(kCom5, 57600), 0);
+    view.Session().SetReceiveEnable(true);
     EXPECT_EQ(FarRate(pty), 57600);
 
     for (int i = 0; i < 50; ++i)
         pty.Write("line " + std::to_string(i) + " before the stop\r\n");
-    ASSERT_TRUE(WaitUntil([&] { return EndsWith(view.Report().Text(), "line 49 before the stop\r\n"); }));
+    ASSERT_TRUE(WaitUntil([&] { return EndsWith(view.Session().Report().Text(), "line 49 before the stop\r\n"); }));
 
     server.Stop();
-    ASSERT_TRUE(WaitUntil([&] { return view.GetLineState() == LineState::kLost; }));
+    ASSERT_TRUE(WaitUntil([&] { return view.Session().GetLineState() == LineState::kLost; }));
     ASSERT_TRUE(WaitUntil([&] { return !boxes.calls.empty(); }));
     EXPECT_EQ(boxes.calls[0].text, "Lost communication port '\\\\.\\COM5'");
     EXPECT_EQ(boxes.calls[0].detail, "127.0.0.1:" + std::to_string(server.Port()) +
@@ -76,18 +76,18 @@ TEST(ServedLine, Ser2netStoppedMidStreamIsReportedOnceAndReopenedWhenItReturns)
 
     // Refused again and again while it is away: no spinning, no more boxes.
     EXPECT_LT(CpuShareOver(1500), 0.05);
-    EXPECT_EQ(view.GetLineState(), LineState::kLost);
+    EXPECT_EQ(view.Session().GetLineState(), LineState::kLost);
     EXPECT_EQ(boxes.calls.size(), 1u);
 
     ASSERT_TRUE(server.Start());
     // The retries back off to at most 5 s apart.
-    EXPECT_TRUE(WaitUntil([&] { return view.GetLineState() == LineState::kReopened; }, 8000));
+    EXPECT_TRUE(WaitUntil([&] { return view.Session().GetLineState() == LineState::kReopened; }, 8000));
     EXPECT_EQ(FarRate(pty), 57600);
     std::string after;
     for (int i = 0; i < 50; ++i)
         after += "line " + std::to_string(i) + " after the restart\r\n";
     pty.Write(after);
-    EXPECT_TRUE(WaitUntil([&] { return EndsWith(view.Report().Text(), after); }));
+    EXPECT_TRUE(WaitUntil([&] { return EndsWith(view.Session().Report().Text(), after); }));
     view.CommandLine()->setPlainText("still there?");
     view.OnCommand(ID_SEND_COMMAND);
     EXPECT_EQ(pty.ReadUntilQuiet(300), "still there?\r\n");
@@ -102,25 +102,25 @@ TEST(ServedLine, ServerNotUpAtTheOpenIsReportedOnceAndTakenWhenItStarts)
     Ser2net server(pty.Path(), Ser2net::Accepter::kRawTcp);
     MessageBoxRecorder boxes;
     CChildView view(QuickLineTimings());
-    ASSERT_TRUE(view.Ports().SetUserPath("COM5", server.Url()));
-    view.SetReceiveEnable(true);
+    ASSERT_TRUE(view.Session().Ports().SetUserPath("COM5", server.Url()));
+    view.Session().SetReceiveEnable(true);
 
-    EXPECT_EQ(view.ComReopen(kCom5, 9600), -1);
+    EXPECT_EQ(view.Session().ComReopen(kCom5, 9600), -1);
     ASSERT_EQ(boxes.calls.size(), 1u);
     EXPECT_EQ(boxes.calls[0].text, "Cannot open communication port '\\\\.\\COM5'");
     EXPECT_EQ(boxes.calls[0].detail, "127.0.0.1:" + std::to_string(server.Port()) + ": Connection refused");
-    EXPECT_EQ(view.GetLineState(), LineState::kLost);
+    EXPECT_EQ(view.Session().GetLineState(), LineState::kLost);
     EXPECT_LT(CpuShareOver(1000), 0.05);
 
     ASSERT_TRUE(server.Start());
-    EXPECT_TRUE(WaitUntil([&] { return view.GetLineState() == LineState::kReopened; }, 8000));
+    EXPECT_TRUE(WaitUntil([&] { return view.Session().GetLineState() == LineState::kReopened; }, 8000));
     // ser2net opens the device only after taking the connection: once what
     // was sent has reached the device, what the device sends reaches the view.
     view.CommandLine()->setPlainText("anyone there?");
     view.OnCommand(ID_SEND_COMMAND);
     EXPECT_EQ(pty.ReadUntilQuiet(300), "anyone there?\r\n");
     pty.Write("first words\r\n");
-    EXPECT_TRUE(WaitUntil([&] { return EndsWith(view.Report().Text(), "first words\r\n"); }));
+    EXPECT_TRUE(WaitUntil([&] { return EndsWith(view.Session().Report().Text(), "first words\r\n"); }));
     EXPECT_EQ(boxes.calls.size(), 1u);
 }
 

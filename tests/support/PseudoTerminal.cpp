@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <poll.h>
 #include <pty.h>
 #include <unistd.h>
@@ -113,6 +114,12 @@ std::string PseudoTerminal::ReadReply(int firstMs)
     if (poll(&entry, 1, firstMs) <= 0 || !(entry.revents & POLLIN))
         return {};
     return ReadUntilQuiet(50);
+}
+
+int PseudoTerminal::Pending() const
+{
+    int count = 0;
+    return ioctl(m_slave, FIONREAD, &count) == 0 ? count : 0;
 }
 
 } // namespace testsupport

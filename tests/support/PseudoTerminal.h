@@ -24,6 +24,14 @@ public:
     bool IsOpen() const { return m_master >= 0; }
     const std::string& Path() const { return m_path; }
     int Slave() const { return m_slave; }
+    // The far side's own descriptor (non-blocking), for a writer that paces itself.
+    int Master() const { return m_master; }
+    // Bytes written by the far side that wait in the line's input queue for a
+    // reader. The kernel moves them there a little after the write, and the
+    // queue holds at most a few KiB: the rest of what the line has taken
+    // (about 20 KiB in all) waits in front of it, so 0 here means "nothing
+    // unread" only once the line has had a moment to settle.
+    int Pending() const;
     termios SlaveSettings() const;
 
     // The far side sends bytes: all of them, or the test fails.

@@ -100,10 +100,10 @@ TEST_F(FileSend, RawPacedSendReachesTheFarSideExactlyAndTakesItsPauses)
 
 TEST_F(FileSend, OtherConversionsSendEachLineAsATypedCommandWithItsEcho)
 {
-    view.SetLocalEcho(true);
+    view.Session().SetLocalEcho(true);
     std::size_t typedCommands = 0;
     for (const int conversion : {kConversionHex, kConversionOV11}) {
-        view.SetTransmitConversion(conversion);
+        view.Session().SetTransmitConversion(conversion);
         const std::string typed = conversion == kConversionHex ? "AB" : "get16 5 3";
         // What typing the line and Enter gives, for comparison.
         view.OnCommand(ID_CLEAR_REPORT);
@@ -111,14 +111,14 @@ TEST_F(FileSend, OtherConversionsSendEachLineAsATypedCommandWithItsEcho)
         view.OnCommand(ID_SEND_COMMAND);
         ++typedCommands;
         const std::string once = line.ReadReply();
-        const std::string echo = view.Report().Text();
+        const std::string echo = view.Session().Report().Text();
         ASSERT_FALSE(once.empty());
 
         view.OnCommand(ID_CLEAR_REPORT);
         ASSERT_EQ(view.SendFile(File(typed + "\r\n" + typed + "\n"), {0, 0}), 0);
         EXPECT_TRUE(WaitForEnd());
         EXPECT_EQ(line.Read(2 * once.size()), once + once) << conversion;
-        EXPECT_EQ(view.Report().Text(), echo + echo) << conversion;
+        EXPECT_EQ(view.Session().Report().Text(), echo + echo) << conversion;
         EXPECT_EQ(view.History().Size(), typedCommands) << "file lines are not kept in the history";
     }
     EXPECT_TRUE(boxes.calls.empty());
@@ -141,7 +141,7 @@ TEST_F(FileSend, CancelStopsTheSendAfterAPrefixOfTheFile)
 
 TEST_F(FileSend, CancelFromUnderAConvertersBoxEndsTheSendOnceTheLineIsDone)
 {
-    view.SetTransmitConversion(kConversionOV11);
+    view.Session().SetTransmitConversion(kConversionOV11);
     std::vector<std::string> texts;
     MessageBoxHandler previous = SetMessageBoxHandler([&](const MessageBoxCall& call) {
         texts.push_back(call.text);
@@ -177,8 +177,8 @@ TEST(FileSendTimeOut, AFarSideThatStopsReadingEndsTheSendSayingHowManyBytesWentO
     timings.port.writePerByteMs = 0;
     timings.port.writeConstantMs = 300;
     CChildView view(timings);
-    ASSERT_TRUE(view.Ports().SetUserPath(kTestPortKey, line.Path()));
-    ASSERT_EQ(view.ComReopen(kTestPortName, 115200), 0);
+    ASSERT_TRUE(view.Session().Ports().SetUserPath(kTestPortKey, line.Path()));
+    ASSERT_EQ(view.Session().ComReopen(kTestPortName, 115200), 0);
     std::optional<bool> ended;
     QObject::connect(&view, &CChildView::fileSendEnded, &view, [&](bool done) { ended = done; });
 

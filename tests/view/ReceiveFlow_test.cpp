@@ -1,4 +1,5 @@
 #include "ViewHarness.h"
+#include "conversions/ConversionRegistry.h"
 
 #include "orvane/Checksum11.h"
 #include "orvane/NodeTable.h"
@@ -10,7 +11,6 @@
 
 namespace {
 
-using Select = void (CChildView::*)();
 
 // Register reply of 16-bit register reg, value, from node source to node 63.
 std::string Reply16(int reg, int value, int source)
@@ -35,7 +35,7 @@ std::string Packet11(const std::string& payload)
 
 struct ReceiveCase {
     const char* name;
-    Select select;        // nullptr: the conversion the view starts with
+    int conversion;       // -1: the conversion the session starts with
     std::string hidden;   // arrives while display is off
     std::string shown;    // arrives once display is on again
     std::string report;   // what the report then holds
@@ -47,13 +47,13 @@ const std::string kRep16 = "Rep16 Reg.3 = 0x1234( 4660,  4660) from ID:05 to ID:
 // packet) before the display comes back on, so the report shows the unit
 // only if the conversion ran while display was off.
 const ReceiveCase kReceiveCases[] = {
-    {"Default", nullptr, "lost\r\n", "shown\r\n", "shown\r\n"},
-    {"Raw", &CChildView::SetRxRaw, "lost\r\n", "shown\r\n", "shown\r\n"},
-    {"Hex", &CChildView::SetRxHex, "41424", "30D0A", "C\r\n"},
-    {"Bin", &CChildView::SetRxBin, std::string("\x00\x7F", 2), "\x80\xFF", "80 FF "},
-    {"Orvane10", &CChildView::SetRxOV, Packet10(Reply16(2, 7, 5)) + Packet10(Reply16(3, 0x1234, 5)).substr(0, 3),
+    {"Default", -1, "lost\r\n", "shown\r\n", "shown\r\n"},
+    {"Raw", kConversionRaw, "lost\r\n", "shown\r\n", "shown\r\n"},
+    {"Hex", kConversionHex, "41424", "30D0A", "C\r\n"},
+    {"Bin", kConversionBin, std::string("\x00\x7F", 2), "\x80\xFF", "80 FF "},
+    {"Orvane10", kConversionOV10, Packet10(Reply16(2, 7, 5)) + Packet10(Reply16(3, 0x1234, 5)).substr(0, 3),
      Packet10(Reply16(3, 0x1234, 5)).substr(3), kRep16},
-    {"Orvane11", &CChildView::SetRxOV11,
+    {"Orvane11", kConversionOV11,
      Packet11(Reply16(2, 7, 5)) + Packet11(Reply16(3, 0x1234, 5)).substr(0, 4),
      Packet11(Reply16(3, 0x1234, 5)).substr(4), kRep16},
 };
@@ -66,18 +66,18 @@ TEST_P(ReceiveFlow, BytesAreConvertedWhileHiddenAndShownOnceDisplayIsOn)
     RawMode = 0;
     if (NodeTable != nullptr)
         ClearNodeTable();
-    if (c.select != nullptr)
-        (view.*c.select)();
+    if (c.conversion >= 0)
+        view.Session().SetReceiveConversion(c.conversion);
 
-    view.SetReceiveEnable(false);
+    view.Session().SetReceiveEnable(false);
     line.Write(c.hidden);
-    ASSERT_TRUE(WaitUntil([&] { return view.ReceivedBytes() == static_cast<std::int64_t>(c.hidden.size()); }));
+    ASSERT_TRUE(WaitUntil([&] { return view.Session().ReceivedBytes() == static_cast<std::int64_t>(c.hidden.size()); }));
     EXPECT_EQ(ReportText(), "");
 
-    view.SetReceiveEnable(true);
+    view.Session().SetReceiveEnable(true);
     line.Write(c.shown);
     const auto total = static_cast<std::int64_t>(c.hidden.size() + c.shown.size());
-    ASSERT_TRUE(WaitUntil([&] { return view.ReceivedBytes() == total; }));
+    ASSERT_TRUE(WaitUntil([&] { return view.Session().ReceivedBytes() == total; }));
     EXPECT_EQ(ReportText(), c.report);
     EXPECT_TRUE(boxes.calls.empty());
 }
@@ -89,11 +89,11 @@ INSTANTIATE_TEST_SUITE_P(Conversions, ReceiveFlow, ::testing::ValuesIn(kReceiveC
 
 TEST_F(ViewOnLine, OrvanePacketsHeardWhileHiddenStillReachTheNodeTable)
 {
-    view.SetRxOV11();
-    view.SetReceiveEnable(false);
+    view.Session().SetReceiveConversion(kConversionOV11);
+    view.Session().SetReceiveEnable(false);
     const std::string packet = Packet11(Reply16(9, 0x0BEE, 12));
     line.Write(packet);
-    ASSERT_TRUE(WaitUntil([&] { return view.ReceivedBytes() == static_cast<std::int64_t>(packet.size()); }));
+    ASSERT_TRUE(WaitUntil([&] { return view.Session().ReceivedBytes() == static_cast<std::int64_t>(packet.size()); }));
 
     ASSERT_NE(NodeTable, nullptr);
     EXPECT_EQ(NodeTable[12].reg16[9].valid, 1);
@@ -103,7 +103,7 @@ TEST_F(ViewOnLine, OrvanePacketsHeardWhileHiddenStillReachTheNodeTable)
 
 TEST_F(ViewOnLine, ABusyLineIsShownWholeAndTrimmed)
 {
-    view.SetReceiveEnable(true);
+    view.Session().SetReceiveEnable(true);
     std::string stream;
     for (int i = 0; stream.size() < 30000; ++i)
         stream += "line " + std::to_string(i) + " of a busy device\r\n";
@@ -111,7 +111,7 @@ TEST_F(ViewOnLine, ABusyLineIsShownWholeAndTrimmed)
     for (std::size_t at = 0; at < stream.size(); at += 1000) {
         line.Write(std::string_view(stream).substr(at, 1000));
         const auto sent = static_cast<std::int64_t>(std::min(at + 1000, stream.size()));
-        ASSERT_TRUE(WaitUntil([&] { return view.ReceivedBytes() == sent; }));
+        ASSERT_TRUE(WaitUntil([&] { return view.Session().ReceivedBytes() == sent; }));
     }
 
     const std::string report = ReportText();
@@ -131,11 +131,11 @@ TEST(LineState, TheViewReportsTheLineOpeningAndGoingAway)
     PseudoTerminal line;
     CChildView view(FastLineTimings());
     std::vector<int> states;
-    QObject::connect(&view, &CChildView::lineStateChanged, [&](int state) { states.push_back(state); });
-    ASSERT_TRUE(view.Ports().SetUserPath(kTestPortKey, line.Path()));
+    QObject::connect(&view.Session(), &LineSession::lineStateChanged, [&](int state) { states.push_back(state); });
+    ASSERT_TRUE(view.Session().Ports().SetUserPath(kTestPortKey, line.Path()));
 
-    ASSERT_EQ(view.ComReopen(kTestPortName, 9600), 0);
-    EXPECT_EQ(view.GetLineState(), LineState::kOpen);
+    ASSERT_EQ(view.Session().ComReopen(kTestPortName, 9600), 0);
+    EXPECT_EQ(view.Session().GetLineState(), LineState::kOpen);
     line.HangUp();
     ASSERT_TRUE(WaitUntil([&] { return states.size() == 2; }));
 

@@ -73,12 +73,12 @@ protected:
         // On an X server without a window manager nothing activates a new window.
         view.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-        view.AppendReport("first line\r\nsecond Line\r\nthird line\r\n");
+        view.Session().AppendReport("first line\r\nsecond Line\r\nthird line\r\n");
         view.OnCommand(ID_EDIT_FIND);
     }
     QLineEdit* Field() { return view.FindBar()->findChild<QLineEdit*>(QStringLiteral("findText")); }
     QString Outcome() { return view.FindBar()->findChild<QLabel*>(QStringLiteral("findOutcome"))->text(); }
-    std::pair<int, int> Selection() const { return {view.Report().SelStart(), view.Report().SelEnd()}; }
+    std::pair<int, int> Selection() const { return {view.Session().Report().SelStart(), view.Session().Report().SelEnd()}; }
     std::pair<int, int> ShownSelection()
     {
         const QTextCursor cursor = view.ReportWindow()->textCursor();
@@ -90,7 +90,7 @@ TEST_F(FindBar, TypingSelectsEachMatchAndEnterWalksThemBothWays)
 {
     ASSERT_TRUE(view.FindBar()->isVisible());
     ASSERT_TRUE(Field()->hasFocus());
-    const std::string before = view.Report().Text();
+    const std::string before = view.Session().Report().Text();
     QTest::keyClicks(Field(), "li");
     EXPECT_EQ(Selection(), std::make_pair(6, 8));
     QTest::keyClicks(Field(), "ne");
@@ -112,7 +112,7 @@ TEST_F(FindBar, TypingSelectsEachMatchAndEnterWalksThemBothWays)
     view.FindBar()->findChild<QCheckBox*>(QStringLiteral("findMatchCase"))->setChecked(true);
     EXPECT_EQ(Selection(), std::make_pair(31, 35)) << "'Line' of the second line no longer matches";
     EXPECT_EQ(Outcome(), "");
-    EXPECT_EQ(view.Report().Text(), before);
+    EXPECT_EQ(view.Session().Report().Text(), before);
     EXPECT_TRUE(boxes.calls.empty());
 }
 
@@ -133,7 +133,7 @@ TEST_F(FindBar, AppendsKeepTheFoundSelectionAndEscapeReturnsToTheCommandLine)
 {
     QTest::keyClicks(Field(), "third");
     ASSERT_EQ(Selection(), std::make_pair(25, 30));
-    view.AppendReport("fourth line\r\n");
+    view.Session().AppendReport("fourth line\r\n");
     EXPECT_EQ(Selection(), std::make_pair(25, 30));
     QTest::keyClick(Field(), Qt::Key_Escape);
     EXPECT_FALSE(view.FindBar()->isVisible());

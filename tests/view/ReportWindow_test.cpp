@@ -338,7 +338,7 @@ TEST_F(ViewCommands, CopyTakesTheReportSelectionWhileTheFocusIsInTheCommandLine)
 {
     view.resize(400, 300);
     view.show();
-    view.AppendReport("copy me\r\n");
+    view.Session().AppendReport("copy me\r\n");
     view.CommandLine()->setPlainText(QStringLiteral("typed"));
     view.CommandLine()->selectAll();
     auto* window = static_cast<CReportWindow*>(view.ReportWindow());
@@ -355,7 +355,7 @@ TEST_F(ViewCommands, CopyTakesTheReportSelectionWhileTheFocusIsInTheCommandLine)
 
 TEST_F(ViewCommands, CopyWithoutSelectionLeavesTheClipboard)
 {
-    view.AppendReport("text\r\n");
+    view.Session().AppendReport("text\r\n");
     QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
     view.OnCommand(ID_EDIT_COPY);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("kept"));
@@ -369,7 +369,7 @@ TEST_F(ViewCommands, PasteAlwaysGoesIntoTheCommandLine)
     QGuiApplication::clipboard()->setText(QStringLiteral("16 5 3"));
     EXPECT_TRUE(view.OnCommand(ID_EDIT_PASTE));
     EXPECT_EQ(view.CommandLine()->toPlainText(), QStringLiteral("get 16 5 3"));
-    EXPECT_EQ(view.Report().Length(), 0);
+    EXPECT_EQ(view.Session().Report().Length(), 0);
 }
 
 // Data with no text on it: what X hands back for an empty clipboard, an
@@ -418,21 +418,21 @@ TEST_F(ViewCommands, PasteOrDropWithoutTextLeavesTheCommandLineAndTextStillPaste
     DropOn(line->viewport(), dropped);
     EXPECT_EQ(line->toPlainText().size(), 3) << "a dropped text goes in where it was dropped";
     EXPECT_TRUE(line->toPlainText().contains(QLatin1Char('x')));
-    view.AppendReport("kept\r\n");
+    view.Session().AppendReport("kept\r\n");
     auto* window = static_cast<CReportWindow*>(view.ReportWindow());
     window->Refresh();
     DropOn(window->viewport(), dropped);
     EXPECT_EQ(window->toPlainText(), QStringLiteral("kept\n")) << "the report takes no drops";
-    EXPECT_EQ(view.Report().Text(), "kept\r\n");
+    EXPECT_EQ(view.Session().Report().Text(), "kept\r\n");
 }
 
 TEST_F(ViewCommands, ClearEmptiesAndInsertCRAppendsALineEnd)
 {
-    view.AppendReport("old\r\n");
+    view.Session().AppendReport("old\r\n");
     EXPECT_TRUE(view.OnCommand(ID_CLEAR_REPORT));
-    EXPECT_EQ(view.Report().Text(), "");
+    EXPECT_EQ(view.Session().Report().Text(), "");
     EXPECT_TRUE(view.OnCommand(ID_INSERT_CR));
-    EXPECT_EQ(view.Report().Text(), "\r\n");
+    EXPECT_EQ(view.Session().Report().Text(), "\r\n");
     EXPECT_FALSE(view.OnCommand(ID_RX_HEX)) << "the frame's commands are not the view's";
     static_cast<CReportWindow*>(view.ReportWindow())->Refresh();
     EXPECT_EQ(view.ReportWindow()->document()->blockCount(), 2);
@@ -441,8 +441,8 @@ TEST_F(ViewCommands, ClearEmptiesAndInsertCRAppendsALineEnd)
 TEST_F(ViewCommands, ObserverSeesEveryAppendedText)
 {
     std::vector<std::string> seen;
-    view.SetReportObserver([&](const char* text) { seen.emplace_back(text); });
-    view.SetLocalEcho(true);
+    view.Session().AddReportObserver([&](const char* text) { seen.emplace_back(text); });
+    view.Session().SetLocalEcho(true);
     view.CommandLine()->setPlainText(QStringLiteral("ping"));
     view.OnCommand(ID_SEND_COMMAND);  // no port: echoed, then "Failed to transmit"
     view.OnCommand(ID_INSERT_CR);

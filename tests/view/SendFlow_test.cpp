@@ -1,4 +1,5 @@
 #include "ViewHarness.h"
+#include "conversions/ConversionRegistry.h"
 
 #include "resources/CommandIds.h"
 
@@ -11,21 +12,20 @@
 
 namespace {
 
-using Select = void (CChildView::*)();
 
 struct SendCase {
     const char* name;
-    Select select;
+    int conversion;
     const char* command;
     std::string wire;  // what the far side receives
 };
 
 const SendCase kSendCases[] = {
-    {"Raw", &CChildView::SetTxRaw, "hello", "hello\r\n"},
-    {"Hex", &CChildView::SetTxHex, "AB", "4142\r\n"},
-    {"Bin", &CChildView::SetTxBin, "414200ff", std::string("\x41\x42\x00\xFF", 4)},
-    {"Orvane10", &CChildView::SetTxOV, "get16 5 3", "\x45\x02\x43\x3F"},
-    {"Orvane11", &CChildView::SetTxOV11, "get16 5 3", "\x45\x02\xFD\x43\x3F\x42"},
+    {"Raw", kConversionRaw, "hello", "hello\r\n"},
+    {"Hex", kConversionHex, "AB", "4142\r\n"},
+    {"Bin", kConversionBin, "414200ff", std::string("\x41\x42\x00\xFF", 4)},
+    {"Orvane10", kConversionOV10, "get16 5 3", "\x45\x02\x43\x3F"},
+    {"Orvane11", kConversionOV11, "get16 5 3", "\x45\x02\xFD\x43\x3F\x42"},
 };
 
 class SendFlow : public ViewOnLine, public ::testing::WithParamInterface<std::tuple<SendCase, bool>> {};
@@ -33,8 +33,8 @@ class SendFlow : public ViewOnLine, public ::testing::WithParamInterface<std::tu
 TEST_P(SendFlow, TypedCommandReachesTheFarSideConvertedAndIsEchoedWhenAsked)
 {
     const auto& [c, echo] = GetParam();
-    (view.*c.select)();
-    view.SetLocalEcho(echo);
+    view.Session().SetTransmitConversion(c.conversion);
+    view.Session().SetLocalEcho(echo);
 
     QTest::keyClicks(view.CommandLine(), c.command);
     QTest::keyClick(view.CommandLine(), Qt::Key_Return);
@@ -112,8 +112,8 @@ TEST_F(ViewOnLine, CommandCharactersBecomeTheirSingleBytes)
 
 TEST_F(ViewOnLine, OrvaneEchoShowsOnlyTheFirstStatementButSendsAll)
 {
-    view.SetTxOV11();
-    view.SetLocalEcho(true);
+    view.Session().SetTransmitConversion(kConversionOV11);
+    view.Session().SetLocalEcho(true);
     QTest::keyClicks(view.CommandLine(), "get16 5 3;get16 5 4");
     QTest::keyClick(view.CommandLine(), Qt::Key_Return);
     RunPosted();
@@ -125,8 +125,8 @@ TEST_F(ViewOnLine, OrvaneEchoShowsOnlyTheFirstStatementButSendsAll)
 
 TEST_F(ViewOnLine, ReportResultsOfTheConverterGoToTheReportNotTheLine)
 {
-    view.SetTxOV();
-    view.SetLocalEcho(true);
+    view.Session().SetTransmitConversion(kConversionOV10);
+    view.Session().SetLocalEcho(true);
     QTest::keyClicks(view.CommandLine(), "shownode");
     QTest::keyClick(view.CommandLine(), Qt::Key_Return);
     RunPosted();
@@ -161,11 +161,11 @@ TEST_F(ViewOnLine, SendAndSwitchUnderAConverterBoxWaitForTheRunningSend)
         boxes.calls.push_back(call);
         if (nested++ == 0) {
             view.OnCommand(ID_SEND_COMMAND);
-            view.SetTxRaw();
+            view.Session().SetTransmitConversion(kConversionRaw);
         }
         return kIdOk;
     });
-    view.SetTxBin();
+    view.Session().SetTransmitConversion(kConversionBin);
     QTest::keyClicks(view.CommandLine(), "zz");
     QTest::keyClick(view.CommandLine(), Qt::Key_Return);
     RunPosted();
@@ -197,16 +197,16 @@ class LineEnds : public ViewOnLine, public ::testing::WithParamInterface<LineEnd
 
 TEST_P(LineEnds, EndRawAndHexCommandsAndOutliveAConversionSwitch)
 {
-    view.SetLineEnd(GetParam().end);
+    view.Session().SetLineEnd(GetParam().end);
     QTest::keyClicks(view.CommandLine(), "hi");
     QTest::keyClick(view.CommandLine(), Qt::Key_Return);
     RunPosted();
     EXPECT_EQ(line.ReadUntilQuiet(50), GetParam().raw);
-    view.SetTxHex();
+    view.Session().SetTransmitConversion(kConversionHex);
     QTest::keyClick(view.CommandLine(), Qt::Key_Return);
     RunPosted();
     EXPECT_EQ(line.ReadUntilQuiet(50), GetParam().hex);
-    view.SetTxBin();  // Bin sends exactly the bytes given, whatever the line end
+    view.Session().SetTransmitConversion(kConversionBin);  // Bin sends exactly the bytes given, whatever the line end
     view.CommandLine()->setPlainText(QStringLiteral("0d"));
     QTest::keyClick(view.CommandLine(), Qt::Key_Return);
     RunPosted();

@@ -1,8 +1,9 @@
 // Time stamps at the start of received report lines.
+#include "conversions/ConversionRegistry.h"
 #include "ViewHarness.h"
 
 #include "resources/CommandIds.h"
-#include "view/LineStamps.h"
+#include "session/LineStamps.h"
 
 #include <QTest>
 
@@ -77,14 +78,14 @@ protected:
     void SetUp() override
     {
         ViewOnLine::SetUp();
-        view.SetReceiveEnable(true);
-        view.SetTimeOfDay([] { return kTime; });
+        view.Session().SetReceiveEnable(true);
+        view.Session().SetTimeOfDay([] { return kTime; });
     }
     void Receive(const std::string& bytes)
     {
-        const std::int64_t total = view.ReceivedBytes() + static_cast<std::int64_t>(bytes.size());
+        const std::int64_t total = view.Session().ReceivedBytes() + static_cast<std::int64_t>(bytes.size());
         line.Write(bytes);
-        ASSERT_TRUE(WaitUntil([&] { return view.ReceivedBytes() == total; }));
+        ASSERT_TRUE(WaitUntil([&] { return view.Session().ReceivedBytes() == total; }));
     }
 };
 
@@ -92,29 +93,29 @@ TEST_F(TimeStamps, AppearOnlyWhenSwitchedOn)
 {
     Receive("plain\r\n");
     EXPECT_EQ(ReportText(), "plain\r\n");
-    view.SetTimeStamps(true);
+    view.Session().SetTimeStamps(true);
     Receive("one\r\ntw");
     Receive("o\r\n");
     const std::string stamped = Joined({"plain\r\n", kStamp, "one\r\n", kStamp, "two\r\n"});
     EXPECT_EQ(ReportText(), stamped);
-    view.SetTimeStamps(false);
+    view.Session().SetTimeStamps(false);
     Receive("three\r\n");
     EXPECT_EQ(ReportText(), stamped + "three\r\n");
 }
 
 TEST_F(TimeStamps, AnEchoedCommandInBetweenEndsTheLine)
 {
-    view.SetTimeStamps(true);
-    view.SetLocalEcho(true);
-    view.AppendReport(">> cmd\r\n");
+    view.Session().SetTimeStamps(true);
+    view.Session().SetLocalEcho(true);
+    view.Session().AppendReport(">> cmd\r\n");
     Receive("reply");
     EXPECT_EQ(ReportText(), Joined({">> cmd\r\n", kStamp, "reply"}));
 }
 
 TEST_F(TimeStamps, BinStartsAStampedLineAfterAQuietSpell)
 {
-    view.SetRxBin();
-    view.SetTimeStamps(true);
+    view.Session().SetReceiveConversion(kConversionBin);
+    view.Session().SetTimeStamps(true);
     Receive("A");
     const std::string first = ReportText();
     EXPECT_EQ(first.rfind(kStamp, 0), 0u) << first;
@@ -132,12 +133,12 @@ TEST_F(TimeStamps, OrvaneDisplaysKeepTheirOwnRendering)
 {
     // A 16-bit register reply of node 5, framed as Orvane 1.0.
     const std::string packet = std::string("\x7F\x04\x63\x05\x34\x12", 6);
-    view.SetRxOV();
+    view.Session().SetReceiveConversion(kConversionOV10);
     Receive(packet);
     const std::string unstamped = ReportText();
     ASSERT_FALSE(unstamped.empty());
     view.OnCommand(ID_CLEAR_REPORT);
-    view.SetTimeStamps(true);
+    view.Session().SetTimeStamps(true);
     Receive(packet);
     EXPECT_EQ(ReportText(), unstamped);
 }

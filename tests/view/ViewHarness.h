@@ -43,8 +43,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(line.IsOpen());
-        ASSERT_TRUE(view.Ports().SetUserPath(kTestPortKey, line.Path()));
-        ASSERT_EQ(view.ComReopen(kTestPortName, 115200), 0);
+        ASSERT_TRUE(view.Session().Ports().SetUserPath(kTestPortKey, line.Path()));
+        ASSERT_EQ(view.Session().ComReopen(kTestPortName, 115200), 0);
         view.resize(640, 480);
     }
 
@@ -56,7 +56,7 @@ protected:
         QCoreApplication::sendPostedEvents();
     }
 
-    std::string ReportText() const { return view.Report().Text(); }
+    std::string ReportText() const { return view.Session().Report().Text(); }
 
     MessageBoxRecorder boxes;  // outlives the view, which owns every box
     PseudoTerminal line;

@@ -3,6 +3,7 @@
 // or a directive. Lines must come out whole and bounded, and every directive
 // read must carry a value its kind allows.
 #include "app/cli/Directive.h"
+#include "profile/CommandSwitches.h"
 #include "app/cli/InputLines.h"
 
 #include <algorithm>
@@ -39,9 +40,9 @@ void CheckDirective(const std::string& line)
     case DirectiveKind::kTx:
         Check(directive.value >= 0 && directive.value < 5, "conversion out of range");
         break;
-    case DirectiveKind::kEcho:
-    case DirectiveKind::kReceive:
+    case DirectiveKind::kSwitch:
         Check(directive.value == 0 || directive.value == 1, "switch neither on nor off");
+        Check(SwitchOfCommand(directive.command) != nullptr, "a switch that is no menu's check item");
         break;
     case DirectiveKind::kPort:
         Check(directive.value >= 1 && directive.value <= 20, "port out of range");

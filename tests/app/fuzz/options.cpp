@@ -3,6 +3,8 @@
 // its own canonical spelling; whatever it refuses must say why.
 #include "serial/LineRate.h"
 #include "app/cli/CommandLineOptions.h"
+#include "conversions/ConversionRegistry.h"
+#include "profile/CommandSwitches.h"
 #include "serial/PortMap.h"
 
 #include <cstdint>
@@ -24,8 +26,6 @@ void Check(bool condition, const char* what)
 }
 
 
-const char* const kConversions[] = {"raw", "hex", "bin", "ov10", "ov11"};
-
 std::vector<std::string> Canonical(const CommandLineOptions& o)
 {
     std::vector<std::string> words;
@@ -46,13 +46,11 @@ std::vector<std::string> Canonical(const CommandLineOptions& o)
     if (o.baud)
         words.push_back("--baud=" + std::to_string(o.baud));
     if (o.rxConversion >= 0)
-        words.push_back(std::string("--rx=") + kConversions[o.rxConversion]);
+        words.push_back(std::string("--rx=") + ConversionAt(o.rxConversion).optionName);
     if (o.txConversion >= 0)
-        words.push_back(std::string("--tx=") + kConversions[o.txConversion]);
-    if (o.echo)
-        words.push_back(*o.echo ? "--echo=on" : "--echo=off");
-    if (o.receive)
-        words.push_back(*o.receive ? "--receive=on" : "--receive=off");
+        words.push_back(std::string("--tx=") + ConversionAt(o.txConversion).optionName);
+    for (const auto& [command, on] : o.switches)
+        words.push_back("--" + std::string(SwitchOfCommand(command)->name) + (on ? "=on" : "=off"));
     for (const std::string& assignment : o.portMap)
         words.push_back("--map=" + assignment);
     if (!o.profile.empty())

@@ -9,7 +9,8 @@
 // to the first line feed (any bytes, zero bytes too, as a profile text can
 // hold them) and the entry's path after it.
 
-#include "app/ProfileValues.h"
+#include "profile/ProfileTable.h"
+#include "profile/ProfileValues.h"
 #include "conversions/ConversionRegistry.h"
 #include "serial/BaudRates.h"
 #include "serial/CComPort.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -98,11 +100,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                            NearestBaudIndex(other) == baud),
             "an other rate is a line rate beside the entry the rate key chose");
 
-    for (const int value : {storedRx, storedTx}) {
-        const int index = StoredConversionIndex(value);
+    for (const auto& [id, value] : {std::pair{ProfileKey::kReceiveXrate, storedRx},
+                                   std::pair{ProfileKey::kSendXrate, storedTx}}) {
+        const int index = StoredNumber(id, value);
         Require(index >= 0 && index < kConversionCount, "the conversion is in the table");
         Require(value >= 0 && value < kConversionCount ? index == value : index == 0,
                 "an index outside the table means Raw");
+    }
+
+    // Every number the profile holds, each stored value tried on every key.
+    for (const ProfileSetting& setting : ProfileSettings()) {
+        if (setting.textFallback != nullptr)
+            continue;
+        Require(StoredNumber(setting.id, std::nullopt) == setting.fallback, "a missing number reads as its default");
+        for (const int value : {rate, storedRx, storedTx}) {
+            const int taken = StoredNumber(setting.id, value);
+            const bool inRange = value >= setting.least && value <= setting.most;
+            Require(inRange ? taken == value : (taken >= setting.least && taken <= setting.most) ||
+                                                   taken == setting.fallback,
+                    "a number in range is taken as it is, one outside is brought into range or defaulted");
+        }
     }
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "view/CReportText.h"
+#include "report/CReportText.h"
 
 #include <algorithm>
 #include <cstring>

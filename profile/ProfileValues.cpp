@@ -1,6 +1,5 @@
-#include "app/ProfileValues.h"
+#include "profile/ProfileValues.h"
 
-#include "conversions/ConversionRegistry.h"
 #include "serial/BaudRates.h"
 #include "serial/LineRate.h"
 
@@ -58,11 +57,6 @@ int StoredOtherRate(int stored, int baudIndex)
     if (!IsLineRate(stored) || NearestBaudIndex(stored) != baudIndex || kBaudRates[baudIndex] == stored)
         return 0;
     return stored;
-}
-
-int StoredConversionIndex(int stored)
-{
-    return stored < 0 || stored >= kConversionCount ? 0 : stored;
 }
 
 void FormatDeviceName(char* buffer, std::size_t size, int portIndex)

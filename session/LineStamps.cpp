@@ -1,4 +1,4 @@
-#include "view/LineStamps.h"
+#include "session/LineStamps.h"
 
 #include <cstdio>
 

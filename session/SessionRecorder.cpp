@@ -1,4 +1,4 @@
-#include "view/SessionRecorder.h"
+#include "session/SessionRecorder.h"
 
 #include "serial/CComPort.h"
 #include "xrate/MessageBox.h"

@@ -29,8 +29,5 @@ int NearestBaudIndex(int rate);
 // by an older program, means the table rate); 0 otherwise.
 int StoredOtherRate(int stored, int baudIndex);
 
-// A stored conversion index; anything outside the conversion table means Raw (0).
-int StoredConversionIndex(int stored);
-
 // The device name "\\.\COMn" of a port index, cut to fit size.
 void FormatDeviceName(char* buffer, std::size_t size, int portIndex);

@@ -1,4 +1,4 @@
-#include "view/LineSignalRunner.h"
+#include "session/LineSignalRunner.h"
 
 #include "xrate/MessageBox.h"
 
