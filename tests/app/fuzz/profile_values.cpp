@@ -112,9 +112,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const ProfileSetting& setting : ProfileSettings()) {
         if (setting.textFallback != nullptr)
             continue;
-        Require(StoredNumber(setting.id, std::nullopt) == setting.fallback, "a missing number reads as its default");
+        Require(StoredNumber(setting, std::nullopt) == setting.fallback, "a missing number reads as its default");
         for (const int value : {rate, storedRx, storedTx}) {
-            const int taken = StoredNumber(setting.id, value);
+            const int taken = StoredNumber(setting, value);
             const bool inRange = value >= setting.least && value <= setting.most;
             Require(inRange ? taken == value : (taken >= setting.least && taken <= setting.most) ||
                                                    taken == setting.fallback,
