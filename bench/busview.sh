@@ -23,12 +23,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
-printf '' >"$work/display"
-Xvfb -displayfd 3 -screen 0 1600x900x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-pids+=($xvfb)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+source "$root/scripts/lib/xvfb.sh"
+xvfb_start 1600x900
+xvfb=$XVFB_PID
+pids+=("$xvfb")
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 ticks=$(getconf CLK_TCK)

@@ -48,11 +48,10 @@ for _ in $(seq "$pairs"); do
   "${cpu[@]}" --label tamsel-headless-kept -- "${tamsel[@]}" "${kept[@]}" 2>/dev/null | grep '^RESULT'
 done
 
-printf '' >"$work/display"
-Xvfb -displayfd 3 -screen 0 1600x900x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+source "$root/scripts/lib/xvfb.sh"
+xvfb_start 1600x900
+xvfb=$XVFB_PID
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 # Replies decode to about 6.3 characters of report text a byte: 850 000 bytes a
 # second offered make a log of 4 MiB/s and more once the line has taken them

@@ -15,12 +15,10 @@ rate=${3:-1048576}
 cmake --build "$build" --target report_stall >/dev/null
 
 work=$(mktemp -d)
-printf '' >"$work/display"
-Xvfb -displayfd 3 -screen 0 1600x900x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+source "$root/scripts/lib/xvfb.sh"
+trap 'xvfb_stop; rm -rf "$work"' EXIT
+xvfb_start 1600x900
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 for _ in 1 2; do

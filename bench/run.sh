@@ -191,11 +191,10 @@ fi
 if [ -x "$tamsel" ]; then
   # The window under Xvfb: its report is on screen only, so a loss shows as
   # the line refusing bytes or as the "Receive buffer overflowed" box.
-  printf '' >"$work/display"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>>"$log" &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  export DISPLAY=":$(head -1 "$work/display")" QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
+  source "$root/scripts/lib/xvfb.sh"
+  xvfb_start 1280x1024
+  xvfb_pid=$XVFB_PID
+  export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime"
   mkdir -m 700 -p "$XDG_RUNTIME_DIR"
   tamsel_on_line window_raw raw
   tamsel_on_line window_ov11 ov11

@@ -18,19 +18,10 @@ done
 
 # The X server is the monkey's alone: a display number it picks itself, so
 # no other display is ever touched; it goes, with every client on it, at exit.
-xvfb_pid=""
-number_file=$(mktemp)
-cleanup() {
-  rm -f "$number_file"
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  [ -z "$xvfb_pid" ] || wait "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$number_file" ] && break; sleep 0.1; done
-[ -s "$number_file" ] || { echo "monkey: Xvfb did not start" >&2; exit 1; }
-display=":$(head -n 1 "$number_file")"
+source "$root/scripts/lib/xvfb.sh"
+trap xvfb_stop EXIT
+xvfb_start 1280x1024 || exit 1
+display=$DISPLAY
 
 seed=()
 [ -z "${TAMSEL_MONKEY_SEED:-}" ] || seed=(--seed "$TAMSEL_MONKEY_SEED")

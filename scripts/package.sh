@@ -27,9 +27,8 @@ if command -v ccache >/dev/null; then
 fi
 
 # Only the programs and their files: no tests, no benchmarks.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMSEL_TESTS=OFF -DTAMSEL_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" "${launcher[@]}" >/dev/null
-cmake --build "$build" -j "${TAMSEL_JOBS:-$(nproc)}"
+cmake --preset package -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" "${launcher[@]}" >/dev/null
+cmake --build --preset package -j "${TAMSEL_JOBS:-$(nproc)}"
 
 rm -f "$build"/tamsel_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)

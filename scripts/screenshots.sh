@@ -14,8 +14,10 @@ cmake --build "$build" --target tamsel -j2
 
 work=$(mktemp -d)
 pids=()
+source "$root/scripts/lib/xvfb.sh"
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  xvfb_stop
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -36,11 +38,7 @@ pids+=($!)
 for _ in $(seq 50); do [ -f "$work/pty" ] && break; sleep 0.1; done
 device=$(cat "$work/pty")
 
-display=:97
-Xvfb "$display" -screen 0 900x600x24 -nolisten tcp &
-pids+=($!)
-sleep 1
-export DISPLAY=$display
+xvfb_start 900x600
 
 # The main window's id once it is up.
 main_window() {

@@ -20,11 +20,11 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/te
 
 passed=0
 failed=0
-run_suite() { # name build-dir ctest-args...
-  local name=$1 dir=$2; shift 2
+run_suite() { # name build-dir preset
+  local name=$1 dir=$2 preset=$3
   echo "== $name"
   local log="$dir/ctest.log"
-  if ctest --test-dir "$dir" -j "$jobs" --timeout 600 "$@" 2>&1 | tee "$log"; then :; fi
+  if ctest --preset "$preset" -j "$jobs" --timeout 600 2>&1 | tee "$log"; then :; fi
   local line
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1 || true)
   if [ -z "$line" ] && grep -q 'No tests were found' "$log"; then
@@ -42,33 +42,30 @@ run_suite() { # name build-dir ctest-args...
   failed=$((failed + bad))
 }
 
-build() { # dir cmake-args...
-  local dir=$1; shift
-  cmake -S . -B "$dir" -G Ninja -DTAMSEL_WERROR=ON "$@" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+build() { # preset (CMakePresets.json)
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" -j "$jobs"
 }
 
 # The window's test programs once more on a real X server (Xvfb on a display
 # number it picks itself): the offscreen platform has no clipboard, no focus
 # and no X events, so faults of that kind show only here. Each program runs
 # whole in one process; a crash counts as a failure of that program.
-xvfb_pid=""
-trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true' EXIT
-run_on_x() { # build-dir program...
-  local dir=$1; shift
+# The programs are those CMake labels "gui" (build-dir/tests-gui.txt).
+source scripts/lib/xvfb.sh
+trap xvfb_stop EXIT
+run_on_x() { # build-dir
+  local dir=$1
   echo "== GUI tests on X (xcb)"
-  local number_file
-  number_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number_file" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$number_file" ] && break; sleep 0.1; done
-  local display=":$(head -n 1 "$number_file")"
-  rm -f "$number_file"
+  if ! xvfb_start 1280x1024; then
+    failed=$((failed + 1))
+    return
+  fi
   local program log ok bad
-  for program in "$@"; do
+  while read -r program; do
     log="$dir/xcb-$(basename "$program").log"
-    (cd "$dir/$(dirname "$program")" &&
-      DISPLAY=$display QT_QPA_PLATFORM=xcb timeout 900 "./$(basename "$program")") >"$log" 2>&1 || true
+    (cd "$(dirname "$program")" && QT_QPA_PLATFORM=xcb timeout 900 "./$(basename "$program")") \
+      >"$log" 2>&1 </dev/null || true
     ok=$(sed -nE 's/^\[  PASSED  \] ([0-9]+) tests?\..*/\1/p' "$log" | tail -n 1)
     bad=$(sed -nE 's/^\[  FAILED  \] ([0-9]+) tests?, listed below.*/\1/p' "$log" | tail -n 1)
     if [ -z "$ok$bad" ]; then
@@ -81,10 +78,8 @@ run_on_x() { # build-dir program...
     [ -z "$bad" ] || grep -E '^\[  FAILED  \] [A-Za-z]' "$log" || true
     passed=$((passed + ${ok:-0}))
     failed=$((failed + ${bad:-0}))
-  done
-  kill "$xvfb_pid" 2>/dev/null || true
-  wait "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=""
+  done <"$dir/tests-gui.txt"
+  xvfb_stop
 }
 
 # Random input against the window (scripts/monkey.sh), counted as one test
@@ -99,19 +94,18 @@ run_monkey() { # name build-dir seconds
 }
 monkey_seconds=${TAMSEL_MONKEY_SECONDS:-60}
 
-build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMSEL_BENCH=ON
-run_suite "plain build" build
+build plain
+run_suite "plain build" build plain
 x_started=$SECONDS
-run_on_x build tests/view/view_tests tests/app/app_tests tests/faults/fault_tests tests/demo/demo_tests
+run_on_x build
 echo "GUI tests on X: $((SECONDS - x_started)) s"
 run_monkey "plain build" build "$monkey_seconds"
 x_seconds=$((SECONDS - x_started))
 
 # Each fuzz target's smoke run gets 5 s of libFuzzer here (the usual 10 s
 # doubled this stage for 18 targets); the long campaigns are bench/FUZZING.md's.
-build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-  -DTAMSEL_SANITIZE=address,undefined -DTAMSEL_FUZZ=ON -DTAMSEL_FUZZ_SECONDS=5
-run_suite "address + undefined sanitizers" build-asan
+build asan
+run_suite "address + undefined sanitizers" build-asan asan
 # On X, libxkbcommon strndup()s key names that are not NUL-terminated, which
 # the strict string check reports before Tamsel has even started.
 monkey_started=$SECONDS
@@ -120,15 +114,12 @@ ASAN_OPTIONS=$ASAN_OPTIONS:strict_string_checks=0 \
 x_seconds=$((x_seconds + SECONDS - monkey_started))
 echo "X passes (GUI tests on X and both monkey runs): $x_seconds s"
 
-# Only the threaded tests are built here (with the fuzz smoke runs of their
-# folders): the serial line, the simulator, and
-# the window with the in-process demo bus (Qt itself is not instrumented; see
-# tests/support/tsan.supp for what that leaves unseen).
-cmake -S . -B build-tsan -G Ninja -DTAMSEL_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_COMPILER=clang++ -DTAMSEL_SANITIZE=thread >/dev/null
-cmake --build build-tsan -j "$jobs" --target serial_tests sim_tests demo_tests \
-  fuzz_cfifo fuzz_portmap fuzz_bus_hears
-run_suite "thread sanitizer" build-tsan -L tsan
+# Only the threaded tests are built here: the programs CMake labels "tsan"
+# (with the fuzz smoke runs of their folders): the serial line, the simulator,
+# and the window with the in-process demo bus (Qt itself is not instrumented;
+# see tests/support/tsan.supp for what that leaves unseen).
+build tsan
+run_suite "thread sanitizer" build-tsan tsan
 
 # The Debian package as a user meets it: made (Release build, lintian),
 # installed with apt-get, run, its manual found, removed without a trace.
