@@ -41,6 +41,52 @@ TEST(Resources, EveryMenuItemHasACaptionAndPromptInBothLanguages)
     }
 }
 
+// How a menu caption writes a key of the accelerator table after its tab.
+std::string ShortcutLabel(const AcceleratorEntry& entry)
+{
+    std::string label;
+    if (entry.flags & FCONTROL)
+        label += "Ctrl+";
+    if (entry.flags & FSHIFT)
+        label += "Shift+";
+    if (entry.flags & FALT)
+        label += "Alt+";
+    if (entry.key == VK_OEM_PLUS)
+        return label + "+";
+    if (entry.key == VK_OEM_MINUS)
+        return label + "-";
+    if (entry.key >= VK_F1 && entry.key <= VK_F12)
+        return label + "F" + std::to_string(entry.key - VK_F1 + 1);
+    if ((entry.key >= 'A' && entry.key <= 'Z') || (entry.key >= '0' && entry.key <= '9'))
+        return label + static_cast<char>(entry.key);
+    return label + "key " + std::to_string(entry.key);
+}
+
+// The key a caption names after its tab is text only: the accelerator table
+// must hold that very key for the item's command, in both languages. Enter
+// alone is the command line's own key, not an accelerator.
+TEST(Resources, EveryShortcutACaptionNamesIsTheAcceleratorOfItsCommand)
+{
+    int named = 0;
+    for (const Language language : {Language::English, Language::Japanese}) {
+        for (const MenuPopupResource& popup : MainMenuResource()) {
+            for (const MenuItemResource& item : popup.items) {
+                if (item.id == 0)
+                    continue;
+                const char* tab = std::strchr(MenuCaption(item, language), '\t');
+                if (tab == nullptr || std::strcmp(tab + 1, "Enter") == 0)
+                    continue;
+                ++named;
+                bool found = false;
+                for (const AcceleratorEntry& entry : MainAcceleratorTable())
+                    found = found || (entry.command == item.id && ShortcutLabel(entry) == tab + 1);
+                EXPECT_TRUE(found) << MenuCaption(item, language);
+            }
+        }
+    }
+    EXPECT_EQ(named, 2 * 11);
+}
+
 TEST(Resources, AcceleratorsReachMenuCommandsTheFourThatDoNothingOrAQuickSendKey)
 {
     const std::set<int> menu = MenuIds();
